@@ -1,0 +1,61 @@
+# Finds every library the engine links. A missing one stops the configure
+# with the Debian package that provides it; scripts/install-deps.sh installs
+# them all.
+find_package(PkgConfig)
+if(NOT PKG_CONFIG_FOUND)
+  message(FATAL_ERROR "pkg-config not found: install the Debian package 'pkg-config' (scripts/install-deps.sh)")
+endif()
+
+macro(nivalo_require_pkg var module debian)
+  pkg_check_modules(${var} IMPORTED_TARGET ${module})
+  if(NOT ${var}_FOUND)
+    message(FATAL_ERROR "${module} not found: install the Debian package '${debian}' (scripts/install-deps.sh)")
+  endif()
+endmacro()
+
+find_package(ZLIB)
+if(NOT ZLIB_FOUND)
+  message(FATAL_ERROR "zlib not found: install the Debian package 'zlib1g-dev' (scripts/install-deps.sh)")
+endif()
+find_package(PNG)
+if(NOT PNG_FOUND)
+  message(FATAL_ERROR "libpng not found: install the Debian package 'libpng-dev' (scripts/install-deps.sh)")
+endif()
+find_package(JPEG)
+if(NOT JPEG_FOUND)
+  message(FATAL_ERROR "libjpeg not found: install the Debian package 'libjpeg62-turbo-dev' (scripts/install-deps.sh)")
+endif()
+nivalo_require_pkg(OGG ogg libogg-dev)
+nivalo_require_pkg(VORBISFILE vorbisfile libvorbis-dev)
+nivalo_require_pkg(FREETYPE freetype2 libfreetype-dev)
+nivalo_require_pkg(FONTCONFIG fontconfig libfontconfig-dev)
+nivalo_require_pkg(DEFLATE libdeflate libdeflate-dev)
+
+pkg_check_modules(SDL2 IMPORTED_TARGET sdl2)
+if(SDL2_FOUND)
+  set(NIVALO_HAVE_SDL2 ON)
+  message(STATUS "SDL2 ${SDL2_VERSION}: the SDL2 backend is built")
+else()
+  set(NIVALO_HAVE_SDL2 OFF)
+  message(STATUS "SDL2 not found (Debian package 'libsdl2-dev'): only the headless backend is built")
+endif()
+
+find_package(Threads REQUIRED)
+
+add_library(nivalo_deps INTERFACE)
+target_link_libraries(nivalo_deps INTERFACE
+  ZLIB::ZLIB PNG::PNG JPEG::JPEG PkgConfig::VORBISFILE PkgConfig::OGG
+  PkgConfig::FREETYPE PkgConfig::FONTCONFIG PkgConfig::DEFLATE Threads::Threads)
+
+if(NIVALO_TESTS)
+  find_package(GTest)
+  if(NOT GTest_FOUND)
+    message(FATAL_ERROR "GoogleTest not found: install the Debian packages 'libgtest-dev libgmock-dev' (scripts/install-deps.sh)")
+  endif()
+endif()
+if(NIVALO_BENCH)
+  find_package(benchmark)
+  if(NOT benchmark_FOUND)
+    message(FATAL_ERROR "Google Benchmark not found: install the Debian package 'libbenchmark-dev' (scripts/install-deps.sh)")
+  endif()
+endif()

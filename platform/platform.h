@@ -1,0 +1,38 @@
+// The host services one engine uses, bundled. Engine code reaches the host
+// only through these.
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/file_system.h"
+#include "platform/system_info.h"
+
+namespace nv::platform {
+
+struct Platform {
+  std::unique_ptr<Clock> clock;
+  std::unique_ptr<FileSystem> files;
+  std::unique_ptr<Dialogs> dialogs;
+  std::unique_ptr<SystemInfo> system;
+};
+
+struct HeadlessOptions {
+  std::string title_dir = ".";
+  AnswerPolicy answer = AnswerPolicy::default_button;
+  std::ostream* err = nullptr;  // where dialogs are written; null: silent
+  LocalTime start_time{};       // the virtual clock's calendar start
+  DesktopSize desktop{1920, 1080};
+};
+
+// The headless platform: virtual clock, in-memory dialogs written to `err`,
+// fixed system facts, and the host file system rooted at the title folder.
+Platform make_headless_platform(const HeadlessOptions& options);
+
+// The headless dialogs of a platform made by make_headless_platform.
+HeadlessDialogs* headless_dialogs(Platform& p);
+
+}  // namespace nv::platform
