@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/platform.h"
+#include "runtime/error_state.h"
 
 namespace nv {
 
@@ -28,6 +29,9 @@ struct Engine {
 
   // Cleared when the main loop has ended.
   std::atomic<bool> running{true};
+
+  // Subsystem state. Each record is defined by its subsystem.
+  ErrorState errors;
 };
 
 }  // namespace nv
