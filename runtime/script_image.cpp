@@ -10,7 +10,7 @@
 #include "host/engine.h"
 #include "resources/file_loader.h"
 #include "runtime/byte_reader.h"
-#include "runtime/command_numbers.h"
+#include "runtime/command_defs.h"
 #include "runtime/error_report.h"
 #include "runtime/file_header.h"
 #include "runtime/script_tables.h"
@@ -29,9 +29,9 @@ bool targets_valid(const ScriptImage& img, uint32_t i) {
   int argc = img.arg_count_of(i);
   auto target_ok = [&](int k) { return img.record(i, k).size() <= img.count; };
   switch (cmd) {
-    case cmdno::IF: return argc >= 3 && target_ok(1) && target_ok(2);
-    case cmdno::ELSE: return argc == 0 || (argc >= 2 && target_ok(1));
-    case cmdno::LOOP: return argc >= 2 && target_ok(1);
+    case cmd::IF: return argc >= 3 && target_ok(1) && target_ok(2);
+    case cmd::ELSE: return argc == 0 || (argc >= 2 && target_ok(1));
+    case cmd::LOOP: return argc >= 2 && target_ok(1);
     default: return true;
   }
 }
@@ -62,11 +62,11 @@ void resolve_constant_labels(Engine& e, ScriptImage& img) {
     uint8_t cmd = img.command_of(i);
     int argc = img.arg_count_of(i);
     std::span<const uint8_t> x;
-    if (cmd == cmdno::GO && argc >= 1) {
+    if (cmd == cmd::GO && argc >= 1) {
       if (!record_expression(img, i, 0, x)) continue;
       int32_t label = constant_label(e, x, buf);
       if (label >= 0) store_u32(img.arg_start[i] + 4, static_cast<uint32_t>(label) + kResolvedLabel);
-    } else if (cmd == cmdno::GOSUB) {
+    } else if (cmd == cmd::GOSUB) {
       for (int k = 0; k < argc; ++k) {
         uint8_t* rec = img.arg_start[i] + kArgRecordSize * size_t(k);
         if (rec[0] != 0) continue;
@@ -143,7 +143,7 @@ int install_script(Engine& e, uint32_t number, std::vector<uint8_t> block) {
   resolve_constant_labels(e, img);
   // A pre-resolved GO target must name a label that exists.
   for (uint32_t i = 0; i < img.count; ++i) {
-    if (img.command_of(i) != cmdno::GO || img.arg_count_of(i) == 0) continue;
+    if (img.command_of(i) != cmd::GO || img.arg_count_of(i) == 0) continue;
     uint32_t size = img.record(i, 0).size();
     if (size >= kResolvedLabel && (size & (kResolvedLabel - 1)) >= s.labels.labels.size()) return bad();
   }
