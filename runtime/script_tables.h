@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/command_defs.h"
 #include "runtime/script_key.h"
 
 namespace nv {
@@ -20,7 +21,6 @@ constexpr uint32_t kFormatVersion = 404;
 constexpr int kHandlerCount = 100;  // command numbers 0 to 99
 constexpr int kMaxArguments = 95;   // argument positions 1 to 95
 constexpr int kKeywordLimit = 96;   // keyword indexes 0 to 95
-constexpr int kErrnoTextCount = 37;
 constexpr size_t kArgRecordSize = 12;
 
 // Argument types of a keyword.
