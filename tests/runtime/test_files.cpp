@@ -2,28 +2,9 @@
 
 #include <algorithm>
 
-namespace nv::test {
+#include "tools/writers/error_table_writer.h"
 
-std::string label_table_file(std::vector<LabelSpec> labels) {
-  std::stable_sort(labels.begin(), labels.end(),
-                   [](const LabelSpec& a, const LabelSpec& b) { return crc32_of(a.name) < crc32_of(b.name); });
-  Bytes f = header("NVLB", static_cast<uint32_t>(labels.size()));
-  f.b.resize(12);
-  for (uint32_t bucket = 0; bucket < 256; ++bucket) {
-    uint32_t first = static_cast<uint32_t>(labels.size());
-    for (size_t k = 0; k < labels.size(); ++k)
-      if ((crc32_of(labels[k].name) >> 24) >= bucket) {
-        first = static_cast<uint32_t>(k);
-        break;
-      }
-    f.u32(first);
-  }
-  for (const LabelSpec& l : labels) {
-    f.u8(static_cast<uint32_t>(l.name.size())).raw(l.name).u32(crc32_of(l.name));
-    f.u32(static_cast<uint32_t>(l.instruction)).u16(l.script).u8(l.if_depth).u8(l.loop_depth);
-  }
-  return f.str();
-}
+namespace nv::test {
 
 std::string script_file(const std::vector<Instr>& code) {
   Bytes c, a, r, lines;
@@ -66,40 +47,8 @@ std::string variable_file(const std::vector<VarRecord>& records) {
 }
 
 std::string test_error_table() {
-  return error_table_file({
-      {101000, "%s[%s=%d]\n\n設定できる値は %d ～ %d です。"},
-      {101010, "%s[%s=%d]\n\n設定できる値は %d 以上 です。"},
-      {101020, "%s[%s=%d]\n\n設定できる値は -1 ～ 0xffffff(16777215) です。"},
-      {101030, "%s[%s=%d]\n\n設定できる値は 0 ～ 0xffffff(16777215) です。"},
-      {101100, "配列サイズが %d Byte を超えています。"},
-      {101110, "配列サイズが 不正 です。"},
-      {101140, "変数を初期化しないで使用しようとしました。"},
-      {101210, "%s[%s=%d]\n\n使用可能最大レイヤ数 %d を\n超えるレイヤが指定されました。"},
-      {101220, "%s[%s=%d]\n\n0 未満のレイヤは指定出来ません。"},
-      {105000, "スクリプトバイナリ仕様が現在の仕様と一致しません。"},
-      {107010, "配列に指定した要素値が、配列サイズを超えているか、負の値を指定しています。"},
-      {108010, "変数は有効ではありません。"},
-      {160010, "数値(変数)と文字列(変数)を演算しようとしました。"},
-      {900000, "[内部エラー]\n\nデータエラーです。"},
-      {900030, "[内部エラー]\n\n不正な識別子を検出しました。"},
-      {900050, "[内部エラー]\n\nスクリプト実行エラーが発生しました。"},
-      {900070, "[内部エラー]\n\n変数番号エラーです。"},
-      {901030, "[内部エラー]\n\nメモリリーク発生しました。"},
-  });
-}
-
-void write_title(TestEngine& t, const TitleSpec& spec) {
-  t.write("nvbin/nve.nbn", test_error_table());
-  t.write("nvbin/nvc.nbn", command_table_file());
-  t.write("nvbin/nvt.nbn", script_index_file(spec.variables));
-  t.write("nvbin/nvt_list.nbn", script_list_file(spec.scripts));
-  t.write("nvbin/nvv.nbn", spec.variable_file.empty() ? variable_file({}) : spec.variable_file);
-  t.write("nvbin/nvl.nbn", label_table_file(spec.labels));
-  for (size_t k = 0; k < spec.code.size(); ++k) {
-    char name[64];
-    std::snprintf(name, sizeof name, "nvbin/nvt%05zu.nbn", k);
-    t.write(name, script_file(spec.code[k]));
-  }
+  writers::Bytes b = writers::encode_error_table(writers::shipped_error_table());
+  return std::string(b.begin(), b.end());
 }
 
 }  // namespace nv::test

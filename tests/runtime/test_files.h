@@ -87,19 +87,6 @@ inline std::string error_table_file(const std::vector<std::pair<uint32_t, std::s
   return f.str();
 }
 
-// The built-in command table as nvc.nbn.
-inline std::string command_table_file() {
-  auto cmds = builtin_commands();
-  Bytes f = header("NVCM", static_cast<uint32_t>(cmds.size()));
-  for (const BuiltinCommand& c : cmds) {
-    f.cstr(c.name).u8(static_cast<uint32_t>(c.keywords.size()));
-    for (const KeywordDef& k : c.keywords) f.cstr(k.name).u8(k.type).u8(k.check);
-  }
-  for (auto t : kErrnoTexts) f.cstr(sjis(t));
-  for (uint8_t k : builtin_key_table()) f.u8(k);
-  return f.str();
-}
-
 inline std::string script_index_file(uint32_t variables, uint32_t second = 0, uint32_t version = 404) {
   return header("NVTD", variables, second, version).str();
 }
@@ -113,16 +100,6 @@ inline std::string script_list_file(const std::vector<std::pair<uint32_t, std::s
   }
   return f.str();
 }
-
-struct LabelSpec {
-  std::string name;
-  int32_t instruction;
-  uint16_t script;
-  uint8_t if_depth = 0, loop_depth = 0;
-};
-
-// Labels sorted by hash with correct buckets.
-std::string label_table_file(std::vector<LabelSpec> labels);
 
 // One argument record of an instruction under construction.
 struct Arg {
@@ -139,7 +116,8 @@ struct Instr {
   int32_t line = 1;
 };
 
-// A compiled script (scrambled with the engine's key).
+// A compiled script (scrambled with the engine's key), written record by
+// record so that tests can put anything in it.
 std::string script_file(const std::vector<Instr>& code);
 
 // An engine over a temporary title folder with the headless platform.
@@ -158,19 +136,8 @@ struct TestEngine {
   void write(const std::string& rel, const std::string& bytes) { dir.write(rel, bytes); }
 };
 
-// The texts of the shipped error table that these tests look at.
+// The shipped error table, as the writers encode it.
 std::string test_error_table();
-
-// Writes a complete title: error table, command table, index, list, variable
-// file, labels and scripts.
-struct TitleSpec {
-  uint32_t variables = 1100;
-  std::vector<std::pair<uint32_t, std::string>> scripts = {{0, "main.txt"}};
-  std::vector<LabelSpec> labels;
-  std::string variable_file;  // empty: no records
-  std::vector<std::vector<Instr>> code;  // per script number
-};
-void write_title(TestEngine& t, const TitleSpec& spec);
 
 // Variable file records.
 struct VarRecord {

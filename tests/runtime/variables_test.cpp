@@ -1,6 +1,7 @@
 #include "data/system_vars.h"
 #include "data/variable_file.h"
 #include "tests/runtime/eval_fixture.h"
+#include "tools/writers/variable_table_writer.h"
 
 namespace nv::test {
 namespace {
@@ -156,15 +157,8 @@ platform::LocalTime known_start() {
 class SystemVariables : public EvalTest {
  protected:
   SystemVariables() : EvalTest(known_start()) {
-    std::string f = variable_file({{1, 0, 0, 1, {2, 8}},
-                                   {1, 0, 1, 1, {5}},
-                                   {1, 0, 2, 1, {}},
-                                   {1, 0, 5, 1, {}},
-                                   {1, 0, 10, 2, {}},
-                                   {1, 0, 14, 3, {1024}, 0, 0, Expr().s("")},
-                                   {1, 0, 60, 1, {}},
-                                   {1, 0, 73, 3, {256}, 0, 0, Expr().s("")},
-                                   {1, 0, 200, 1, {}}});
+    // The system variables' types and shapes as the compiler writes them.
+    writers::Bytes f = writers::encode_variable_table({});
     EXPECT_EQ(install_variable_file(e(), std::vector<uint8_t>(f.begin(), f.end())), 0);
   }
   int64_t time_field(int row, int col) { return ev_int(Expr().V(0).i(row).i(col).close()); }
