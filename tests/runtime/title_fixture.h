@@ -15,6 +15,16 @@ namespace nv::test {
 
 namespace w = nv::writers;
 
+inline w::VariableModel variable(uint8_t scope, uint16_t script, uint16_t number, uint8_t type, int64_t value = 0) {
+  w::VariableModel v;
+  v.scope = scope;
+  v.script = script;
+  v.number = number;
+  v.type = type;
+  v.int_value = value;
+  return v;
+}
+
 class TitleTest : public ::testing::Test {
  protected:
   Engine& e() { return *t.e; }
