@@ -44,7 +44,6 @@ struct SystemVarState {
   ScriptTimers timers{};
   std::vector<std::string> dropped;  // names of files dropped on the window (variable 14)
   int64_t dropped_count = 0;         // variable 15 (assignable)
-  std::string text_scratch;          // reused buffer for text readers
 };
 
 inline SystemVarState system_var_state_at_start(platform::Clock& clock) {

@@ -97,6 +97,7 @@ std::string script_file_name(uint32_t number) {
 
 int install_script(Engine& e, uint32_t number, std::vector<uint8_t> block) {
   ScriptTables& s = e.scripts;
+  if (number >= s.images.size()) return report(e, 900000);
   ScriptImage& img = s.images[number];
   img.created = true;
   auto bad = [&] {
