@@ -6,6 +6,7 @@
 
 #include "data/system_vars.h"
 #include "host/engine.h"
+#include "host/engine_config.h"
 #include "runtime/error_report.h"
 
 namespace nv {
@@ -34,7 +35,12 @@ int64_t read_timers(Engine& e, uint32_t, int64_t k) {
   return timer_value(e.sysvars.timers[static_cast<size_t>(k - 1)], now);
 }
 
-int64_t read_os_code(Engine& e, uint32_t, int64_t) { return os_code_for(e.host.system->os_version()); }
+// Variable 2: the code of the Windows build; a host that is not Windows has
+// none of those builds (255).
+int64_t read_os_code(Engine& e, uint32_t, int64_t) {
+  platform::OsVersion v = e.host.system->os_version();
+  return v.platform_id == 0 ? 255 : os_code_for_build(v.build);
+}
 
 int64_t read_memory(Engine& e, uint32_t n, int64_t) {
   platform::MemoryStatus m = e.host.system->memory();
@@ -114,27 +120,6 @@ void read_system_text(Engine& e, uint32_t number, int64_t index, std::string& ou
   if (number >= kSystemVariableCount) return;
   SystemTextReader r = system_readers().texts[number];
   if (r) r(e, number, index, out);
-}
-
-uint8_t os_code_for(const platform::OsVersion& v) {
-  if (v.platform_id == 0) return 255;
-  struct Row {
-    uint16_t first, last;
-    uint8_t code;
-  };
-  static constexpr Row kRows[] = {
-      {950, 950, 1},     {1111, 1111, 2},   {1212, 1212, 3},   {1214, 1214, 4},   {1057, 1057, 12},
-      {1381, 1381, 13},  {1998, 1998, 20},  {2222, 2222, 21},  {3000, 3000, 30},  {2195, 2195, 40},
-      {2211, 2211, 45},  {2223, 2223, 45},  {2239, 2239, 45},  {2247, 2247, 45},  {2250, 2250, 45},
-      {2257, 2257, 45},  {2600, 2600, 50},  {3790, 3790, 60},  {5219, 5219, 65},  {5260, 5260, 65},
-      {5270, 5270, 65},  {5381, 5381, 65},  {5384, 5384, 65},  {5536, 5536, 65},  {5568, 5568, 65},
-      {5600, 5600, 65},  {5743, 5743, 65},  {6000, 6002, 70},  {6801, 6801, 80},  {7000, 7000, 80},
-      {7100, 7100, 80},  {7600, 7600, 80},
-  };
-  uint16_t build = static_cast<uint16_t>(v.build & 0xFFFF);
-  for (const Row& r : kRows)
-    if (build >= r.first && build <= r.last) return r.code;
-  return 255;
 }
 
 }  // namespace nv

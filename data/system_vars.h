@@ -52,8 +52,4 @@ inline SystemVarState system_var_state_at_start(platform::Clock& clock) {
   return s;
 }
 
-// The operating-system code scripts read as system variable 2: a code per
-// known Windows build number, 255 for anything else (and for other hosts).
-uint8_t os_code_for(const platform::OsVersion& v);
-
 }  // namespace nv

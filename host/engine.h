@@ -7,11 +7,12 @@
 #include <atomic>
 #include <mutex>
 
-#include "platform/platform.h"
 #include "data/evaluator_state.h"
 #include "data/system_vars.h"
 #include "data/variable_file.h"
 #include "data/variables.h"
+#include "host/engine_config.h"
+#include "platform/platform.h"
 #include "runtime/arg_slots.h"
 #include "runtime/dispatch.h"
 #include "runtime/error_state.h"
@@ -49,6 +50,9 @@ struct Engine {
 
   // Whether the mouse cursor is shown (the error dialog makes it visible).
   std::atomic<bool> cursor_visible{true};
+
+  EngineConfig config;
+  UserSettings user_settings;
 };
 
 }  // namespace nv

@@ -28,6 +28,13 @@ constexpr Range kRanges[] = {
     {128, 2048, 101000}, {1, 8192, 101000},
 };
 
+// The main window's configured screen size; 0 by 0 configures the desktop size.
+platform::DesktopSize screen_size(Engine& e) {
+  if (e.config.screen_width > 0 && e.config.screen_height > 0)
+    return {e.config.screen_width, e.config.screen_height};
+  return e.host.system->desktop();
+}
+
 int evaluate_all(Engine& e, bool gosub) {
   DispatchState& d = e.dispatch;
   ArgSlots& a = e.args;
@@ -109,8 +116,8 @@ int check_argument(Engine& e, uint8_t code, int64_t value, std::string_view cmd,
       if (low <= 0xFFFFFF) return 0;
       return report(e, 101030, {cmd, kw, value});
     }
-    case 24: return range_check(e, value, {0, int64_t(e.dispatch.screen_width) - 1, 101000}, cmd, kw);
-    case 25: return range_check(e, value, {0, int64_t(e.dispatch.screen_height) - 1, 101000}, cmd, kw);
+    case 24: return range_check(e, value, {0, int64_t(screen_size(e).width) - 1, 101000}, cmd, kw);
+    case 25: return range_check(e, value, {0, int64_t(screen_size(e).height) - 1, 101000}, cmd, kw);
     case 26: {
       int32_t low = static_cast<int32_t>(value);
       if (low < 0) return report(e, 101220, {cmd, kw, value});

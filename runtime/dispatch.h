@@ -40,10 +40,6 @@ struct DispatchState {
   HandlerTable direct{};
   HandlerTable paused{};
   PauseState pause;
-
-  // The main window's configured screen size (check codes 24 and 25).
-  int32_t screen_width = 640;
-  int32_t screen_height = 480;
 };
 
 // Fills both handler tables (once, after the command table is loaded).

@@ -137,13 +137,18 @@ TEST_F(CheckCodes, ColourCodes) {
 }
 
 TEST_F(CheckCodes, ScreenCodesUseTheConfiguredSize) {
-  e().dispatch.screen_width = 800;
-  e().dispatch.screen_height = 600;
+  e().config.screen_width = 800;
+  e().config.screen_height = 600;
   EXPECT_TRUE(passes(24, 799));
   EXPECT_FALSE(passes(24, 800));
   EXPECT_TRUE(passes(25, 599));
   EXPECT_FALSE(passes(25, 600));
   EXPECT_FALSE(passes(25, -1));
+  // Without a configured size the desktop's applies (1920 by 1080 headless).
+  e().config.screen_width = 0;
+  e().config.screen_height = 0;
+  EXPECT_TRUE(passes(24, 1919));
+  EXPECT_FALSE(passes(24, 1920));
 }
 
 TEST_F(CheckCodes, WindowNumbers) {

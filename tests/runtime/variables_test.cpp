@@ -196,10 +196,6 @@ TEST_F(SystemVariables, ConstantsAndHostFacts) {
   EXPECT_EQ(ev_int(Expr().H(2)), 255);  // not a Windows host
   EXPECT_EQ(ev_int(Expr().H(5)), static_cast<int64_t>(e().host.system->memory().total_physical));
   EXPECT_EQ(ev_int(Expr().H(200)), 0);  // owned by a subsystem not built here
-  platform::OsVersion xp{2, 5, 1, 2600};
-  EXPECT_EQ(os_code_for(xp), 50);
-  platform::OsVersion vista{2, 6, 0, 6001};
-  EXPECT_EQ(os_code_for(vista), 70);
   EXPECT_EQ(reports(), 0u);
 }
 
