@@ -20,9 +20,11 @@ int parse_command_table(Engine& e, std::vector<uint8_t> block) {
   uint32_t count = r.u32();
   if (count > (block.size() - 16) / 2) return bad();  // a record takes at least two bytes
   CommandTable t;
-  t.defs.resize(count);
   r = ByteReader(block, 16);
-  for (CommandDef& d : t.defs) {
+  // Records are added as they are read, so a count that promises more than
+  // the file holds stops at the end of the data, not after a huge allocation.
+  for (uint32_t c = 0; c < count; ++c) {
+    CommandDef& d = t.defs.emplace_back();
     d.name = r.c_text();
     uint8_t n = r.u8();
     d.keywords.resize(n);
