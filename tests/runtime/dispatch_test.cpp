@@ -218,6 +218,21 @@ TEST_F(Pause, TheEndOfTheMessageLoopEndsTheTurn) {
   EXPECT_NE(e().args.slot[1].value, 77);
 }
 
+TEST_F(Dispatch, GosubArgumentsUseStringEntryThreeWhateverTheSelector) {
+  w::ScriptModel& s = m.add_script("main.txt");
+  s.code.instruction(cmd::GOSUB, 1);
+  s.code.arg(kw::GOSUB::PSTR, w::Expr::real(1.5).op(expr::kToString), w::selector::kFloatString);
+  ASSERT_EQ(load(), 0);
+  Task task;
+  ASSERT_EQ(start_task_at(e(), task, 0), 0);
+  e().dispatch.task = &task;
+  ASSERT_EQ(fetch(e(), task), cmd::GOSUB);
+  ASSERT_EQ(evaluate_arguments(e()), 0);
+  EXPECT_EQ(e().args.at(kw::GOSUB::PSTR).text_view(), "1.500000");  // double arithmetic
+  ASSERT_EQ(evaluate_arguments_gosub(e()), 0);
+  EXPECT_EQ(e().args.at(kw::GOSUB::PSTR).text_view(), "1");  // integer arithmetic
+}
+
 TEST_F(Dispatch, ErrorSwitchesFollowTheComKeywords) {
   w::ScriptModel& s = m.add_script("main.txt");
   s.code.instruction(cmd::ERROR_, 1);
