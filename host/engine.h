@@ -7,9 +7,16 @@
 #include <atomic>
 #include <mutex>
 
+#include "data/evaluator_state.h"
+#include "data/system_vars.h"
+#include "data/variable_file.h"
+#include "data/variables.h"
 #include "host/engine_config.h"
 #include "platform/platform.h"
+#include "runtime/arg_slots.h"
+#include "runtime/dispatch.h"
 #include "runtime/error_state.h"
+#include "runtime/script_tables.h"
 
 namespace nv {
 
@@ -33,6 +40,17 @@ struct Engine {
 
   // Subsystem state. Each record is defined by its subsystem.
   ErrorState errors;
+  ScriptTables scripts;      // command table, script index and list, labels, compiled scripts
+  DispatchState dispatch;    // current instruction, handler tables, pause state
+  ArgSlots args;             // the current instruction's evaluated arguments
+  EvaluatorState eval;       // value stack and string temporaries
+  VariableTable vars;
+  VariableFile varfile;      // nvbin\nvv.nbn, kept for script-scope variables
+  SystemVarState sysvars = system_var_state_at_start(*host.clock);
+
+  // Whether the mouse cursor is shown (the error dialog makes it visible).
+  std::atomic<bool> cursor_visible{true};
+
   EngineConfig config;
   UserSettings user_settings;
 };

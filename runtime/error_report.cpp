@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "host/engine.h"
 #include "platform/encoding.h"
+#include "data/sjis_text.h"
 #include "runtime/error_texts.h"
+#include "runtime/script_tables.h"
 
 namespace nv {
 
@@ -79,15 +82,76 @@ std::string format_message(std::string_view f, std::span<const ErrorArg> args) {
   return out;
 }
 
-int report_ex(Engine& e, uint32_t code, ReportFlags flags, std::initializer_list<ErrorArg> args) {
-  std::string text;
+namespace {
+
+// Used when a code has no built-in text and the table does not hold it
+// either, for the data error the engine raises on damaged files: without it
+// a damaged error table itself could only be reported with the text for a
+// wrong code.
+constexpr std::string_view kDataErrorText = "[内部エラー]\n\nデータエラーです。";
+
+constexpr std::string_view kFrameFormat = "[対象ファイル]\n%s\n\n[場所]\n%d 行目\n\n[内容]\n\n";
+
+// The message format of `code` (Shift-JIS).
+std::string message_format(const Engine& e, uint32_t code) {
   std::string_view builtin = builtin_error_text(code);
-  text = platform::utf8_to_sjis(builtin.empty() ? kUnknownErrorText : builtin);
-  std::string message =
-      format_message(text, std::span<const ErrorArg>(args.begin(), args.size()));
-  e.stop.store(flags.stop);
-  if (!e.errors.dialog_shown) {
-    e.errors.dialog_shown = true;
+  if (!builtin.empty()) return platform::utf8_to_sjis(builtin);
+  const ErrorTable& t = e.errors.table;
+  for (size_t k = 0; k < t.codes.size(); ++k)
+    if (t.codes[k] == code) return std::string(t.messages[k]);
+  if (code == 900000) return platform::utf8_to_sjis(kDataErrorText);
+  return platform::utf8_to_sjis(kUnknownErrorText);
+}
+
+// A script name goes into the frame as plain text: every '%' is doubled so
+// that filling the message's arguments afterwards leaves it as it is.
+std::string escape_percent(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    out += c;
+    if (c == '%') out += '%';
+  }
+  return out;
+}
+
+}  // namespace
+
+bool script_position(const Engine& e, std::string_view& name, int32_t& line) {
+  const Task* t = e.dispatch.task;
+  const ScriptTables& s = e.scripts;
+  if (!t || !s.list_loaded || t->script >= s.script_names.size()) return false;
+  name = s.script_names[t->script];
+  line = 1;
+  if (t->image) line = t->image->line_of(static_cast<uint32_t>(e.dispatch.instruction));
+  return true;
+}
+
+int report_ex(Engine& e, uint32_t code, ReportFlags flags, std::initializer_list<ErrorArg> args) {
+  ErrorState& es = e.errors;
+  es.last_error_script.clear();
+  es.last_error_line = 1;
+
+  std::string composed;
+  std::string_view name;
+  int32_t line = 1;
+  if (flags.framed && script_position(e, name, line)) {
+    composed = format_message(platform::utf8_to_sjis(kFrameFormat), std::vector<ErrorArg>{escape_percent(name), line});
+    es.last_error_script = std::string(name);
+    es.last_error_line = line;
+  }
+  composed += message_format(e, code);
+  std::string message = format_message(composed, std::span<const ErrorArg>(args.begin(), args.size()));
+
+  // A report can stop the engine; one that does not stop never restarts an
+  // engine that is already stopping.
+  if (flags.stop) e.stop.store(true);
+  es.last_code = code;
+  es.last_text = message;
+  ++es.report_count;
+
+  if (!es.dialog_shown) {
+    es.dialog_shown = true;
+    e.cursor_visible.store(true);
     platform::ErrorDialogSpec d;
     d.caption = std::string(kErrorCaption);
     d.text = message;
@@ -98,6 +162,16 @@ int report_ex(Engine& e, uint32_t code, ReportFlags flags, std::initializer_list
 
 int report(Engine& e, uint32_t code, std::initializer_list<ErrorArg> args) {
   return report_ex(e, code, ReportFlags{}, args);
+}
+
+int show_system_box(Engine& e, std::string_view caption_sjis, std::string_view format_sjis,
+                    std::initializer_list<ErrorArg> args) {
+  std::string text = format_message(format_sjis, std::span<const ErrorArg>(args.begin(), args.size()));
+  text = std::string(sjis::prefix_fitting(text, kSystemBoxBuffer - 1));
+  platform::MessageBoxSpec box;
+  box.caption = std::string(caption_sjis);
+  box.text = std::move(text);
+  return e.host.dialogs->message_box(box);
 }
 
 void log_info(Engine& e, std::string_view category, std::string_view text_sjis) {
@@ -117,6 +191,11 @@ void log_info(Engine& e, std::string_view category, std::string_view text_sjis) 
   out.append(text_sjis);
   out += '\n';
   e.host.files->append("info.txt", std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(out.data()), out.size()));
+}
+
+void log_info(Engine& e, std::string_view category, std::string_view format_sjis, std::initializer_list<ErrorArg> args) {
+  if (!(category.empty() || category == "ERR" || category == "ACT")) return;
+  log_info(e, category, format_message(format_sjis, std::span<const ErrorArg>(args.begin(), args.size())));
 }
 
 }  // namespace nv

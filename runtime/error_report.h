@@ -37,7 +37,11 @@ struct ReportFlags {
   bool framed = true;  // put the script position before the text when a script runs
 };
 
-// Reports `code` with the script frame, stopping. Returns -1, the status a
+// Reports `code`: the text (built in, else from the error table, else the
+// text for a wrong code), with the script position before it when `framed`
+// and a script runs; sets the stop flag when `stop`; shows the error dialog
+// for the first report of the process only.
+// report() is the framed, stopping form. Returns -1, the status a
 // handler returns after a report.
 int report(Engine& e, uint32_t code, std::initializer_list<ErrorArg> args = {});
 int report_ex(Engine& e, uint32_t code, ReportFlags flags, std::initializer_list<ErrorArg> args = {});
@@ -46,9 +50,21 @@ int report_ex(Engine& e, uint32_t code, ReportFlags flags, std::initializer_list
 // from `args`; a directive without an argument is written as it stands.
 std::string format_message(std::string_view format, std::span<const ErrorArg> args);
 
+// The plain system-modal box used before the main window exists: the text
+// is formatted into a 1024-byte buffer (cut at a character boundary) and
+// shown without an owner. Returns the button pressed.
+constexpr size_t kSystemBoxBuffer = 1024;
+int show_system_box(Engine& e, std::string_view caption_sjis, std::string_view format_sjis,
+                    std::initializer_list<ErrorArg> args = {});
+
+// The script name and line of the current instruction, when a script runs
+// (the script list is loaded and a task is current).
+bool script_position(const Engine& e, std::string_view& name, int32_t& line);
+
 // Appends one line to info.txt in the title folder (categories other than
 // empty, "ERR" and "ACT" are ignored); the first write of the process puts
 // the dated header first.
 void log_info(Engine& e, std::string_view category, std::string_view text_sjis);
+void log_info(Engine& e, std::string_view category, std::string_view format_sjis, std::initializer_list<ErrorArg> args);
 
 }  // namespace nv

@@ -1,0 +1,93 @@
+#include "runtime/dispatch.h"
+
+#include "data/script_timers.h"
+#include "host/engine.h"
+#include "runtime/arg_eval.h"
+#include "runtime/error_report.h"
+#include "runtime/script_tables.h"
+
+namespace nv {
+
+int fetch(Engine& e, Task& t) {
+  DispatchState& d = e.dispatch;
+  const ScriptImage* img = t.image;
+  if (!img || t.pc < 0 || static_cast<uint32_t>(t.pc) >= img->count) {
+    d.instruction = t.pc;
+    return report(e, 900000);
+  }
+  uint32_t pc = static_cast<uint32_t>(t.pc);
+  d.instruction = t.pc;
+  t.pc = t.pc + 1;
+  d.command = img->command_of(pc);
+  d.arg_count = img->arg_count_of(pc);
+  return d.command;
+}
+
+void update_pause_state(Engine& e) {
+  PauseState& p = e.dispatch.pause;
+  if (p.background_exec) {
+    p.paused = false;
+    return;
+  }
+  if (!p.main_window_active && !p.paused) {
+    p.paused = true;
+    p.paused_since = e.host.clock->now_ms();
+  } else if (p.main_window_active && p.paused) {
+    // Running script timers do not advance while the engine is held.
+    shift_running_timers(e.sysvars.timers, e.host.clock->now_ms() - p.paused_since);
+    p.paused = false;
+    p.paused_since = 0;
+  }
+}
+
+namespace {
+bool engine_paused(const PauseState& p) { return !p.main_window_active && !p.background_exec; }
+}  // namespace
+
+int dispatch(Engine& e, int command) {
+  DispatchState& d = e.dispatch;
+  const HandlerTable& table = engine_paused(d.pause) ? d.paused : d.direct;
+  return table[static_cast<size_t>(command)](e);
+}
+
+int pause_wrapper(Engine& e) {
+  PauseState& p = e.dispatch.pause;
+  for (;;) {
+    update_pause_state(e);
+    if (!engine_paused(p)) break;
+    if (p.pump_messages && !p.pump_messages(e)) e.running.store(false);
+    if (!e.running.load() || e.stop.load()) return 1;
+    e.host.clock->sleep_ms(10);
+  }
+  return e.dispatch.direct[e.dispatch.command](e);
+}
+
+int run_task(Engine& e, Task& t) {
+  DispatchState& d = e.dispatch;
+  d.task = &t;
+  for (;;) {
+    if (e.stop.load()) return 1;
+    int command = fetch(e, t);
+    if (command < 0) return -1;
+    int status = dispatch(e, command);
+    if (status != 0) return status;
+  }
+}
+
+int start_task_at(Engine& e, Task& t, uint32_t number, int32_t pc) {
+  if (ensure_script_loaded(e, number) != 0) return -1;
+  const ScriptImage& img = e.scripts.images[number];
+  if (!img.valid) return -1;
+  t.script = number;
+  t.image = &img;
+  t.pc = pc;
+  return 0;
+}
+
+int default_handler(Engine& e) { return report_ex(e, 900050, {.framed = false}); }
+
+int evaluate_only_handler(Engine& e) { return evaluate_arguments(e) != 0 ? -1 : 0; }
+
+int nothing_handler(Engine&) { return 0; }
+
+}  // namespace nv
