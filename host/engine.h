@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/platform.h"
+#include "resources/resource_state.h"
 #include "runtime/error_state.h"
 
 namespace nv {
@@ -32,6 +33,7 @@ struct Engine {
 
   // Subsystem state. Each record is defined by its subsystem.
   ErrorState errors;
+  ResourceState resources;
 };
 
 }  // namespace nv
