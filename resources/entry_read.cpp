@@ -3,6 +3,7 @@
 #include <limits>
 #include <new>
 
+#include "data/checksums.h"
 #include "host/engine.h"
 #include "resources/inflate.h"
 #include "resources/pack_format.h"
@@ -75,7 +76,11 @@ int read_pack_entry(Engine& e, std::string_view name, const PackEntry& entry, st
   }
   if (!p.read(entry.data_offset, stored)) return damaged();
   InflateStatus st = inflate_zlib_stream(stored, block);
-  if (st == InflateStatus::data_error) {
+  // Damaged bytes can make the stream look longer or shorter as well as
+  // invalid, so any failure is worth a repair when the checksum disagrees.
+  // A sound stream keeps zlib's outcome.
+  if (st != InflateStatus::ok &&
+      (st == InflateStatus::data_error || adler32_of(stored, 1) != entry.checksum)) {
     if (repair_stored_data(e, name, stored, entry.checksum, p, data_end) < 0) return damaged();
     st = inflate_zlib_stream(stored, block);
     if (st == InflateStatus::data_error) return damaged();
