@@ -21,7 +21,7 @@
 #include "resources/pack_duplicates.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_mount.h"
-#include "tests/resources/pack_builder.h"
+#include "tools/writers/pack_writer.h"
 
 namespace {
 
@@ -56,11 +56,14 @@ int main() {
   std::filesystem::create_directories(dir);
   auto t = Clock::now();
   for (int p = 0; p < kPacks; ++p) {
-    nv::test::TestPack pack;
-    for (int i = 0; i < kPerPack; ++i)
-      pack.entries.push_back({.name = entry_name(p, i), .data = "x" + std::to_string(i), .repair_record = false});
-    std::string bytes = nv::test::build_pack(pack);
-    std::ofstream(dir / ("data" + std::to_string(p) + ".npf"), std::ios::binary).write(bytes.data(), bytes.size());
+    nv::writers::PackWriter pack(nv::writers::PackOptions{.repair_records = false});
+    for (int i = 0; i < kPerPack; ++i) {
+      std::string data = "x" + std::to_string(i);
+      pack.add(entry_name(p, i), nv::writers::Bytes(data.begin(), data.end()), nv::writers::Compress::never);
+    }
+    nv::writers::Bytes bytes = pack.encode();
+    std::ofstream(dir / ("data" + std::to_string(p) + ".npf"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
   std::printf("generated %d entries in %d packs: %.0f ms\n", kPacks * kPerPack, kPacks, ms_since(t));
 
