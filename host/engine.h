@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "runtime/arg_slots.h"
 #include "runtime/dispatch.h"
+#include "resources/resource_state.h"
 #include "runtime/error_state.h"
 #include "runtime/script_tables.h"
 
@@ -51,6 +52,7 @@ struct Engine {
   // Whether the mouse cursor is shown (the error dialog makes it visible).
   std::atomic<bool> cursor_visible{true};
 
+  ResourceState resources;
   EngineConfig config;
   UserSettings user_settings;
 };

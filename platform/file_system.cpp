@@ -88,7 +88,11 @@ std::vector<std::string_view> split_path(std::string_view path) {
     if (i == path.size() || path[i] == '\\' || path[i] == '/') {
       if (i > start) parts.push_back(path.substr(start, i - start));
       start = i + 1;
+      continue;
     }
+    auto b = static_cast<unsigned char>(path[i]);
+    bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    if (lead && i + 1 < path.size()) ++i;  // the trail byte belongs to this character
   }
   return parts;
 }
@@ -173,6 +177,61 @@ FileRead FileSystem::read(std::string_view path) const {
   if (got != data.size()) return r;
   r.status = FileStatus::ok;
   r.data = std::move(data);
+  return r;
+}
+
+ReadFile::ReadFile(ReadFile&& other) noexcept : fd_(other.fd_), size_(other.size_) {
+  other.fd_ = -1;
+  other.size_ = 0;
+}
+
+ReadFile& ReadFile::operator=(ReadFile&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = other.fd_;
+    size_ = other.size_;
+    other.fd_ = -1;
+    other.size_ = 0;
+  }
+  return *this;
+}
+
+ReadFile::~ReadFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool ReadFile::read_at(uint64_t offset, std::span<uint8_t> out) const {
+  if (fd_ < 0 || offset > size_ || out.size() > size_ - offset) return false;
+  size_t got = 0;
+  while (got < out.size()) {
+    ssize_t n = ::pread(fd_, out.data() + got, out.size() - got, static_cast<off_t>(offset + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    got += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+ReadFile ReadFile::open_host(const std::string& host_path) {
+  ReadFile f;
+  int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return f;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return f;
+  }
+  f.fd_ = fd;
+  f.size_ = static_cast<uint64_t>(st.st_size);
+  return f;
+}
+
+OpenedFile FileSystem::open_read(std::string_view path) const {
+  OpenedFile r;
+  auto host = find(path);
+  if (!host) return r;
+  r.file = ReadFile::open_host(*host);
+  r.status = r.file.is_open() ? FileStatus::ok : FileStatus::unreadable;
   return r;
 }
 

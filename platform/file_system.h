@@ -22,6 +22,37 @@ struct FileRead {
   std::vector<uint8_t> data;
 };
 
+// A file opened for reading ranges of it (pack archives); closed when
+// dropped. Movable, not copyable.
+class ReadFile {
+ public:
+  ReadFile() = default;
+  ReadFile(ReadFile&& other) noexcept;
+  ReadFile& operator=(ReadFile&& other) noexcept;
+  ReadFile(const ReadFile&) = delete;
+  ReadFile& operator=(const ReadFile&) = delete;
+  ~ReadFile();
+
+  bool is_open() const { return fd_ >= 0; }
+  uint64_t size() const { return size_; }  // at the time of opening
+
+  // Reads exactly out.size() bytes from `offset`; false when the range runs
+  // past the end of the file or the read fails.
+  bool read_at(uint64_t offset, std::span<uint8_t> out) const;
+
+  // Opens a host path (UTF-8, as the host names it), e.g. the executable.
+  static ReadFile open_host(const std::string& host_path);
+
+ private:
+  int fd_ = -1;
+  uint64_t size_ = 0;
+};
+
+struct OpenedFile {
+  FileStatus status = FileStatus::missing;  // a folder is `unreadable`
+  ReadFile file;
+};
+
 struct DirEntry {
   std::string name;  // Shift-JIS
   bool is_directory = false;
@@ -48,6 +79,7 @@ class FileSystem {
   std::string host_path(std::string_view path) const;
 
   FileRead read(std::string_view path) const;
+  OpenedFile open_read(std::string_view path) const;
   std::optional<FileStat> stat(std::string_view path) const;
   bool exists(std::string_view path) const { return find(path).has_value(); }
   bool is_directory(std::string_view path) const;
@@ -64,7 +96,9 @@ class FileSystem {
   std::string root_;
 };
 
-// Splits an engine path at '\' and '/', dropping empty components.
+// Splits an engine path at '\' and '/', dropping empty components. The
+// second byte of a Shift-JIS double-byte character is never a separator
+// (0x5C is a valid trail byte, as in "表").
 std::vector<std::string_view> split_path(std::string_view path);
 
 // The case-folded form of one UTF-8 name component, used to match host
