@@ -59,7 +59,8 @@ void watch_scans(j_common_ptr c) {
   if (d->input_scan_number > kMaxScans) ERREXIT(c, JERR_NOTIMPL);
 }
 
-uint32_t read_jpeg(jpeg_decompress_struct* c, ErrorManager* err, std::span<const uint8_t> bytes, DecodedImage& out) {
+uint32_t read_jpeg(jpeg_decompress_struct* c, ErrorManager* err, jpeg_progress_mgr* progress,
+                   std::span<const uint8_t> bytes, DecodedImage& out) {
   volatile uint32_t result = kErrJpeg;
   if (setjmp(err->jump)) return result;
   jpeg_create_decompress(c);
@@ -75,9 +76,8 @@ uint32_t read_jpeg(jpeg_decompress_struct* c, ErrorManager* err, std::span<const
   src->base.next_input_byte = bytes.data();
   src->base.bytes_in_buffer = bytes.size();
   c->src = &src->base;
-  jpeg_progress_mgr progress{};
-  progress.progress_monitor = watch_scans;
-  c->progress = &progress;
+  progress->progress_monitor = watch_scans;
+  c->progress = progress;
   jpeg_read_header(c, TRUE);
   if (c->image_width > uint32_t(kMaxImageSide) || c->image_height > uint32_t(kMaxImageSide)) {
     result = kErrTooLarge;
@@ -87,15 +87,18 @@ uint32_t read_jpeg(jpeg_decompress_struct* c, ErrorManager* err, std::span<const
   c->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   jpeg_start_decompress(c);
   const size_t w = c->output_width, h = c->output_height;
-  result = kErrNoMemory;
   out.width = int32_t(w);
   out.height = int32_t(h);
+  bool allocated = true;
   try {
     out.pixels.assign(w * h, 0);
   } catch (const std::bad_alloc&) {
+    allocated = false;
+  }
+  if (!allocated) {
+    result = kErrNoMemory;
     std::longjmp(err->jump, 1);
   }
-  result = kErrJpeg;
   while (c->output_scanline < h) {
     uint32_t* row_pixels = out.pixels.data() + size_t(c->output_scanline) * w;
     JSAMPROW row = reinterpret_cast<JSAMPROW>(row_pixels);
@@ -123,7 +126,8 @@ uint32_t decode_jpeg(std::span<const uint8_t> bytes, DecodedImage& out) {
   c.err = jpeg_std_error(&err.base);
   err.base.error_exit = on_error_exit;
   err.base.output_message = on_message;
-  const uint32_t result = read_jpeg(&c, &err, bytes, out);
+  jpeg_progress_mgr progress{};
+  const uint32_t result = read_jpeg(&c, &err, &progress, bytes, out);
   jpeg_destroy_decompress(&c);
   if (result != 0 && result != kErrNoMemory) out = DecodedImage{};
   if (result == kErrNoMemory) out.pixels.clear();

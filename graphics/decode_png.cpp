@@ -59,13 +59,16 @@ uint32_t read_png(png_structp png, png_infop info, png_infop end_info, PngSource
   out.width = int32_t(width);
   out.height = int32_t(height);
   out.alpha = colour == PNG_COLOR_TYPE_GRAY_ALPHA || colour == PNG_COLOR_TYPE_RGB_ALPHA;
-  result = kErrNoMemory;
+  bool allocated = true;
   try {
     out.pixels.assign(size_t(width) * height, 0);
   } catch (const std::bad_alloc&) {
+    allocated = false;
+  }
+  if (!allocated) {
+    result = kErrNoMemory;
     png_longjmp(png, 1);
   }
-  result = kErrPng;
   for (int pass = 0; pass < passes; ++pass)
     for (png_uint_32 y = 0; y < height; ++y)
       png_read_row(png, reinterpret_cast<png_bytep>(out.pixels.data() + size_t(y) * width), nullptr);
