@@ -1,0 +1,67 @@
+// Loading a named picture: file loader, decoder, error reports.
+#include "host/engine.h"
+#include "graphics/image.h"
+#include "graphics/image_error_texts.h"
+#include "platform/encoding.h"
+#include "runtime/error_report.h"
+#include "runtime/error_texts.h"
+
+namespace nv {
+
+namespace {
+
+void set_empty_image(DecodedImage& out) {
+  out = DecodedImage{};
+  out.width = out.height = 1;
+  out.pixels.assign(1, kTransparentGrey);
+}
+
+int report_image_error(Engine& e, uint32_t code, std::string_view command, std::string_view name,
+                       const DecodedImage& failed) {
+  switch (code) {
+    case kErrUnsupportedFile: return report(e, code, {command, name});
+    case kErrPng:
+    case kErrJpeg:
+    case kErrGif:
+    case kErrPsd: return report(e, code);
+    case kErrNoMemory: {
+      const ErrorArg args[] = {name, failed.width, failed.height};
+      platform::MessageBoxSpec box;
+      box.caption = std::string(kErrorCaption);
+      box.text = format_message(platform::utf8_to_sjis(kImageAllocFailText), args);
+      box.icon = platform::Icon::error;
+      e.host.dialogs->message_box(box);
+      return report(e, code);
+    }
+    default: return report(e, code, {name});
+  }
+}
+
+}  // namespace
+
+int load_image(Engine& e, std::string_view name, DecodedImage& out, std::string_view command) {
+  if (name.empty()) {
+    set_empty_image(out);
+  } else {
+    FileRequest req;
+    const int found = load_file(e, name, req, false);
+    if (found == kLoadNotFound) {
+      set_empty_image(out);
+    } else if (found != kLoadOk) {
+      out = DecodedImage{};
+      return -1;  // reported by the loader
+    } else {
+      const FileType type = req.type != FileType::unknown ? req.type : image_type_of_name(req.name);
+      const uint32_t code = decode_image(type, req.data, out);
+      if (code != 0) {
+        report_image_error(e, code, command, name, out);
+        out = DecodedImage{};
+        return -1;
+      }
+    }
+  }
+  out.loaded_at_ms = e.host.clock->now_ms();
+  return 0;
+}
+
+}  // namespace nv
