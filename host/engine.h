@@ -55,6 +55,7 @@ struct Engine {
   ResourceState resources;
   EngineConfig config;
   UserSettings user_settings;
+  bool title_folder_writable = true;  // the start-up write probe
 };
 
 }  // namespace nv

@@ -1,0 +1,120 @@
+// nivalo: plays a title.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "graphics/png_encode.h"
+#include "host/command_line.h"
+#include "host/engine.h"
+#include "host/startup.h"
+#include "platform/encoding.h"
+#include "platform/instance_lock.h"
+#include "runtime/error_texts.h"
+
+namespace {
+
+std::string executable_path(const char* argv0) {
+  std::error_code ec;
+  auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(argv0) : p.string();
+}
+
+// The title key: the title's full path, lower-cased, with every separator
+// turned into ':'.
+std::string title_key(const std::string& dir) {
+  std::error_code ec;
+  std::string p = std::filesystem::weakly_canonical(dir, ec).string();
+  for (char& c : p) {
+    if (c == '/') c = ':';
+    else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return p;
+}
+
+bool write_snapshot(nv::platform::Display& d, const std::string& file) {
+  int w = 0, h = 0;
+  std::vector<uint32_t> px = d.client_pixels(0, w, h);
+  if (px.empty()) return false;
+  std::vector<uint8_t> png = nv::encode_png(px.data(), w, h, false);
+  std::ofstream out(file, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  return !png.empty() && out.good();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  nv::LaunchOptions opt;
+  std::string problem = nv::parse_command_line(std::vector<std::string>(argv + 1, argv + argc), opt);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "nivalo: %s\n", problem.c_str());
+    return 2;
+  }
+  if (opt.show_help) {
+    std::fputs(nv::kUsageText, stdout);
+    return 0;
+  }
+  if (opt.show_version) {
+    std::printf("nivalo 0.1.0\n");
+    return 0;
+  }
+  const std::string exe = executable_path(argv[0]);
+  const std::string dir = opt.title_dir.empty() ? "." : opt.title_dir;
+
+  if (opt.first == nv::FirstArgument::nvcfg) {
+    std::string tool = (std::filesystem::path(exe).parent_path() / "nvsettings").string();
+    execl(tool.c_str(), tool.c_str(), dir.c_str(), "/nvcfg", static_cast<char*>(nullptr));
+    std::fprintf(stderr, "nivalo: cannot start %s\n", tool.c_str());
+    return 1;
+  }
+
+  nv::platform::Platform host;
+  if (!opt.headless) {
+    std::string why;
+    host = nv::platform::make_interactive_platform(dir, why);
+    if (!host.display) {
+      std::fprintf(stderr, "nivalo: no window can be opened (%s); running headless\n", why.c_str());
+      opt.headless = true;
+    }
+  }
+  if (opt.headless)
+    host = nv::platform::make_headless_platform({.title_dir = dir, .answer = opt.answer, .err = &std::cerr});
+
+  if (opt.first == nv::FirstArgument::info) {
+    nv::platform::MessageBoxSpec box;
+    box.caption = "License Information";
+    box.text = nv::platform::utf8_to_sjis(nv::builtin_error_text(100000));
+    host.dialogs->message_box(box);
+    return 0;
+  }
+
+  // One instance per title: a second start asks the first to come forward.
+  std::string key = title_key(dir);
+  auto lock = nv::platform::InstanceLock::acquire(key);
+  if (!lock) {
+    nv::platform::send_instance_request(key, nv::platform::InstanceRequest::raise);
+    return 0;
+  }
+
+  nv::Engine e(host);
+  nv::StartupResult started = nv::start_engine(e, exe);
+  int64_t frames = 0;
+  if (started.ok) {
+    while (opt.frames < 0 || frames < opt.frames) {
+      if (lock->take_request() == nv::platform::InstanceRequest::raise && host.display->exists(0)) host.display->raise(0);
+      bool go_on = nv::frame_step(e, started.system);
+      ++frames;
+      if (!go_on) break;
+      host.clock->sleep_ms(16);
+    }
+  }
+  if (!opt.snapshot.empty() && !write_snapshot(*host.display, opt.snapshot))
+    std::fprintf(stderr, "nivalo: no snapshot written: the title has no main window yet\n");
+  bool failed = !started.ok || e.errors.dialog_shown;
+  return failed ? 1 : 0;
+}

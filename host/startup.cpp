@@ -1,0 +1,66 @@
+#include "host/startup.h"
+
+#include "host/engine.h"
+#include "platform/encoding.h"
+#include "resources/pack_mount.h"
+#include "runtime/dispatch.h"
+#include "runtime/engine_tables.h"
+#include "runtime/error_report.h"
+
+namespace nv {
+
+namespace {
+
+const char* const kErrorCaptionUtf8 = "エラー";
+
+int system_box(Engine& e, const char* utf8_text) {
+  return show_system_box(e, platform::utf8_to_sjis(kErrorCaptionUtf8), platform::utf8_to_sjis(utf8_text));
+}
+
+}  // namespace
+
+StartupResult start_engine(Engine& e, const std::string& exe_path) {
+  StartupResult r;
+  // User settings: a missing file leaves the defaults.
+  platform::FileRead dat = e.host.files->read("nvcfg.dat");
+  if (dat.status == platform::FileStatus::ok) apply_user_settings(dat.data, e.user_settings);
+
+  if (mount_all_packs(e, exe_path) != 0) return r;
+
+  // The write probe: can the title folder be written?
+  const uint8_t probe[1] = {0};
+  e.title_folder_writable = e.host.files->write("nvcfg.ini", probe) && e.host.files->remove("nvcfg.ini");
+
+  if (load_engine_config(e) != 0) return r;
+  platform::DesktopSize desk = e.host.system->desktop();
+  if (e.config.screen_width == 0 && e.config.screen_height == 0) {
+    e.config.screen_width = desk.width;
+    e.config.screen_height = desk.height;
+  }
+  if (e.config.screen_width > desk.width || e.config.screen_height > desk.height) {
+    system_box(e, "画面サイズが対応していません。");
+    return r;
+  }
+  for (size_t i = 0; i < 4; ++i) e.resources.image_order[i] = e.config.image_order[i];
+  for (size_t i = 0; i < 2; ++i) e.resources.sound_order[i] = e.config.sound_order[i];
+
+  if (load_engine_tables(e) != 0) return r;
+
+  int32_t label = find_label(e.scripts.labels, "SYSTEM_START");
+  if (label < 0) {
+    report_ex(e, 108180, ReportFlags{.stop = true, .framed = false}, {"SYSTEM_START"});
+    return r;
+  }
+  const Label& l = e.scripts.labels.labels[size_t(label)];
+  if (start_task_at(e, r.system, l.script, l.instruction) != 0) return r;
+  r.ok = true;
+  return r;
+}
+
+bool frame_step(Engine& e, Task& system) {
+  if (e.stop.load()) return false;
+  run_task(e, system);
+  return !e.stop.load();
+}
+
+}  // namespace nv

@@ -1,0 +1,26 @@
+// The engine process's start-up, as far as the subsystems exist: user
+// settings, packs, the title configuration and its size rules, the write
+// probe, the engine tables and the task "SYSTEM" at "SYSTEM_START".
+#pragma once
+
+#include <string>
+
+#include "runtime/task.h"
+
+namespace nv {
+
+struct Engine;
+
+struct StartupResult {
+  bool ok = false;
+  Task system;  // the system task, pointed at SYSTEM_START
+};
+
+// `exe_path`: the engine executable (for an appended pack).
+StartupResult start_engine(Engine& e, const std::string& exe_path);
+
+// One frame step of the tasks: runs the system task's turn. Returns false
+// when the engine stops.
+bool frame_step(Engine& e, Task& system);
+
+}  // namespace nv
