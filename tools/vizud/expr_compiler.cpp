@@ -300,7 +300,8 @@ bool ExprCompiler::compile(const ExprArena& a, int root, Want want, CompiledExpr
                           "\" works on integers only, but this expression computes in float because it "
                           "contains a float value");
   }
-  bool convert_to_int = want == Want::kInt && info.type == VarType::kString && !is_ref;
+  bool convert_to_int = info.type == VarType::kString &&
+                        ((want == Want::kInt && !is_ref) || want == Want::kIntValue);
   bool convert_to_string = want == Want::kString && info.type != VarType::kString && !info.whole;
   if (convert_to_string) ++strings_;
   if (strings_ > kMaxStrings) return error(r, "expression uses more than 1023 texts");

@@ -19,6 +19,7 @@ namespace nv::vizud {
 enum class Want : uint8_t {
   kValue,    // its own type (a bare array name is a whole-variable reference)
   kInt,      // a number; a text is converted with `i` unless it is a plain variable
+  kIntValue, // a number; a text is always converted with `i` (assignment sources)
   kNumber,   // a number; a text is an error (conditions, counts)
   kString,   // a text; a number is converted with `s`
   kTarget,   // a variable or element to be written (LET target)

@@ -702,7 +702,7 @@ void Compiler::compile_declaration(size_t pos, VarType type, Scope scope) {
       // The initial value and sizes are compiled before the name exists.
       CompiledExpr value;
       if (init >= 0) {
-        if (!expr_.compile(arena_, init, type == VarType::kString ? Want::kString : Want::kInt, value)) return;
+        if (!expr_.compile(arena_, init, type == VarType::kString ? Want::kString : Want::kIntValue, value)) return;
         if (value.whole) {
           err(arena_[init].offset, arena_[init].length, "an array cannot be an initial value");
           return;
@@ -803,7 +803,7 @@ void Compiler::compile_let(size_t pos) {
     return;
   }
   CompiledExpr s;
-  if (!expr_.compile(arena_, source, v.type == VarType::kString ? Want::kString : Want::kInt, s)) return;
+  if (!expr_.compile(arena_, source, v.type == VarType::kString ? Want::kString : Want::kIntValue, s)) return;
   if (s.whole) {
     err(arena_[source].offset, arena_[source].length, "an array needs an index here");
     return;

@@ -56,9 +56,11 @@ bool parse_title_config(const std::vector<std::string>& lines, const std::string
                         Diagnostics& diag) {
   bool ok = true;
   for (size_t n = 0; n < lines.size(); ++n) {
-    std::string line = trim(lines[n]);
+    const std::string& raw = lines[n];
+    std::string line = trim(raw);
     if (line.empty() || line[0] == '#' || line[0] == ';') continue;
-    SourcePos pos{static_cast<int>(n + 1), 1};
+    size_t key_at = raw.find_first_not_of(" \t");
+    SourcePos pos{static_cast<int>(n + 1), static_cast<int>(key_at + 1)};
     size_t eq = line.find('=');
     if (eq == std::string::npos) {
       diag.error(file, pos, "\"key = value\" expected: " + quote_sjis(line));
@@ -67,9 +69,11 @@ bool parse_title_config(const std::vector<std::string>& lines, const std::string
     }
     std::string key = trim(std::string_view(line).substr(0, eq));
     std::string value = trim(std::string_view(line).substr(eq + 1));
-    pos.column = static_cast<int>(eq + 2);
+    size_t raw_eq = raw.find('=');
+    size_t value_at = raw.find_first_not_of(" \t", raw_eq + 1);
+    SourcePos value_pos{pos.line, static_cast<int>((value_at == std::string::npos ? raw.size() : value_at) + 1)};
     auto bad = [&](const std::string& what) {
-      diag.error(file, pos, key + " " + what + ": " + quote_sjis(value));
+      diag.error(file, value_pos, key + " " + what + ": " + quote_sjis(value));
       ok = false;
     };
     auto flag = [&](int& field) {

@@ -21,7 +21,7 @@ struct TitleConfig {
   int debug = 0;
   int sound = 1;
   int resizable = 0;
-  int frame = 0;
+  int frame = 1;     // window frame setting of the main window
   std::string caption = "Nivalo";  // Shift-JIS
 };
 
