@@ -72,6 +72,7 @@ int ExprParser::parse_unary() {
     int operand = parse_unary();
     if (operand < 0) return -1;
     n.first = operand;
+    n.length = arena_[operand].offset + arena_[operand].length - n.offset;
     result = arena_.add(std::move(n));
   } else {
     int base = parse_primary();
