@@ -1,6 +1,8 @@
 #include "tools/vizud/script_compiler.h"
 
+#include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "data/sjis_text.h"
 #include "platform/encoding.h"
@@ -44,7 +46,7 @@ std::optional<uint8_t> assign_code(const std::string& op) {
 class Compiler {
  public:
   Compiler(const SourceFile& src, int script, ProjectContext& ctx)
-      : src_(src), script_(script), ctx_(ctx), cmds_(ctx.commands),
+      : src_(src), cur_(&src), script_(script), ctx_(ctx), cmds_(ctx.commands),
         expr_(ctx.symbols, script, [this](size_t off, size_t len, const std::string& m) { err(off, len, m); }) {
     out_.display = src.display_name;
     out_.source_lines = static_cast<int>(src.lines.size());
@@ -69,6 +71,22 @@ class Compiler {
   CompiledScript run(std::string list_name);
 
  private:
+  struct RawArg {
+    std::string name;
+    int root = -1;
+    size_t first = 0, end = 0;  // token range of the value
+  };
+  void compile_lines();
+  bool parse_directive(size_t pos, std::vector<RawArg>& out);
+  static const RawArg* directive_arg(const std::vector<RawArg>& args, const char* name);
+  bool constant_text(const RawArg* a, std::string& out);
+  bool constant_int(const RawArg* a, int64_t& out);
+  void compile_keyname(size_t pos);
+  void compile_include(size_t pos, bool globals_pass);
+  void compile_define(size_t pos, bool define);
+  void compile_product(size_t pos);
+  void substitute(std::vector<Token>& toks);
+
   struct Block {
     bool is_if = true;
     int index = 0;           // the IF or LOOP instruction
@@ -109,6 +127,7 @@ class Compiler {
   void note_label_uses();
 
   const SourceFile& src_;
+  const SourceFile* cur_;  // the file being read: the script or an included file
   int script_;
   ProjectContext& ctx_;
   const CommandSet& cmds_;
@@ -123,6 +142,11 @@ class Compiler {
   int if_depth_ = 0;
   int loop_depth_ = 0;
 
+  std::vector<const SourceFile*> include_stack_;
+  int32_t include_line_ = 0;
+  std::unordered_map<std::string, std::vector<Token>> defines_;
+
+  bool quiet_ = false;  // messages off (the second pass repeats the statement)
   int text_line_ = 0;
   int last_returncode_ = -1;
   bool continuing_text_ = false;
@@ -133,14 +157,18 @@ class Compiler {
 };
 
 void Compiler::err(size_t offset, size_t length, const std::string& msg) {
+  if (quiet_) return;
   std::string m = msg;
   if (length > 0 && offset < line_.size()) m += ": " + quote_sjis(line_.substr(offset, length));
-  ctx_.diag.error(src_.display_name, SourcePos{static_cast<int>(line_no_), column_of(line_, offset)}, m);
+  ctx_.diag.error(cur_->display_name, SourcePos{static_cast<int>(line_no_), column_of(line_, offset)}, m);
 }
 
 bool Compiler::lex() {
   LexError e;
-  if (lex_line(line_, toks_, e)) return true;
+  if (lex_line(line_, toks_, e)) {
+    substitute(toks_);
+    return true;
+  }
   err(e.offset, 1, e.message);
   return false;
 }
@@ -163,7 +191,7 @@ int Compiler::emit(int command, std::vector<ArgRecord> args) {
   Instruction in;
   in.command = static_cast<uint8_t>(command);
   in.args = std::move(args);
-  in.line = static_cast<int32_t>(line_no_);
+  in.line = include_stack_.empty() ? static_cast<int32_t>(line_no_) : include_line_;
   out_.code.push_back(std::move(in));
   return static_cast<int>(out_.code.size()) - 1;
 }
@@ -187,7 +215,7 @@ bool Compiler::need_command(int number, const char* name) {
 void Compiler::note_label_uses() {
   for (const LabelRef& r : expr_.label_refs())
     ctx_.label_uses.push_back(
-        LabelUse{r.name, src_.display_name, SourcePos{static_cast<int>(line_no_), column_of(line_, r.offset)}});
+        LabelUse{r.name, cur_->display_name, SourcePos{static_cast<int>(line_no_), column_of(line_, r.offset)}});
   expr_.label_refs().clear();
 }
 
@@ -195,7 +223,7 @@ void Compiler::note_label_uses() {
 
 bool Compiler::begin_line(size_t n) {
   line_no_ = n + 1;
-  std::string_view raw = src_.lines[n];
+  std::string_view raw = cur_->lines[n];
   size_t i = 0;
   while (i < raw.size() && is_space(raw[i])) ++i;
   line_ = raw;
@@ -209,10 +237,7 @@ bool Compiler::begin_line(size_t n) {
 
 CompiledScript Compiler::run(std::string list_name) {
   out_.name = std::move(list_name);
-  for (size_t n = 0; n < src_.lines.size() && !ctx_.diag.full(); ++n) {
-    if (!begin_line(n)) continue;
-    statement_or_text();
-  }
+  compile_lines();
   line_no_ = src_.lines.size();
   line_ = {};
   if (continuing_text_) finish_text_line();
@@ -224,16 +249,282 @@ CompiledScript Compiler::run(std::string list_name) {
   return std::move(out_);
 }
 
+void Compiler::compile_lines() {
+  for (size_t n = 0; n < cur_->lines.size() && !ctx_.diag.full(); ++n) {
+    if (!begin_line(n)) continue;
+    statement_or_text();
+  }
+}
+
 void Compiler::run_globals() {
-  for (size_t n = 0; n < src_.lines.size() && !ctx_.diag.full(); ++n) {
+  for (size_t n = 0; n < cur_->lines.size() && !ctx_.diag.full(); ++n) {
     if (!begin_line(n)) continue;
     size_t i = 0;
     while (is_space(line_[i])) ++i;
     std::string_view w = first_word(line_.substr(i));
     VarType t = w == "G_INT" ? VarType::kInt : w == "G_FLT" ? VarType::kFloat : w == "G_STR" ? VarType::kString
                                                                                             : VarType::kNone;
+    if (w == "KEYNAME" || w == "INCLUDE" || w == "DEFINE" || w == "UNDEF") {
+      // INCLUDE, DEFINE and UNDEF run again in the second pass, which reports their errors.
+      quiet_ = w != "KEYNAME";
+      bool lexed = lex();
+      quiet_ = false;
+      if (!lexed) continue;
+      quiet_ = w != "KEYNAME";
+      if (w == "KEYNAME") compile_keyname(1);
+      else if (w == "INCLUDE") compile_include(1, true);
+      else compile_define(1, w == "DEFINE");
+      quiet_ = false;
+      continue;
+    }
     if (t == VarType::kNone || !lex()) continue;
     compile_declaration(1, t, Scope::kGlobal);
+  }
+}
+
+// ---- compiler directives -------------------------------------------------
+
+bool Compiler::parse_directive(size_t pos, std::vector<RawArg>& out) {
+  const Token& name = toks_[0];
+  if (!(toks_[pos].kind == Tok::kPunct && toks_[pos].text == "[")) {
+    err(name.offset, name.length, name.text + " needs its arguments in [...]");
+    return false;
+  }
+  ++pos;
+  int number = cmds_.find(name.text);
+  for (;;) {
+    const Token& key = toks_[pos];
+    if (key.kind == Tok::kPunct && key.text == "]") {
+      ++pos;
+      break;
+    }
+    if (key.kind == Tok::kPunct && key.text == ",") {
+      ++pos;
+      continue;
+    }
+    if (key.kind != Tok::kIdent || toks_[pos + 1].kind != Tok::kPunct || toks_[pos + 1].text != "=") {
+      err(key.offset, key.length, key.kind == Tok::kEnd ? "\"]\" expected" : "KEYWORD=value expected");
+      return false;
+    }
+    if (cmds_.keyword(number, key.text) < 0) {
+      err(key.offset, key.length, "unknown keyword of " + name.text);
+      return false;
+    }
+    for (const RawArg& a : out)
+      if (a.name == key.text) {
+        err(key.offset, key.length, "keyword given twice");
+        return false;
+      }
+    pos += 2;
+    RawArg a;
+    a.name = key.text;
+    a.first = pos;
+    a.root = parse_expr(pos);
+    if (a.root < 0) return false;
+    a.end = pos;
+    out.push_back(std::move(a));
+  }
+  return expect_end(pos);
+}
+
+const Compiler::RawArg* Compiler::directive_arg(const std::vector<RawArg>& args, const char* name) {
+  for (const RawArg& a : args)
+    if (a.name == name) return &a;
+  return nullptr;
+}
+
+bool Compiler::constant_text(const RawArg* a, std::string& out) {
+  if (!a) return false;
+  const Node& n = arena_[a->root];
+  if (n.kind != NodeKind::kString) {
+    err(n.offset, n.length, a->name + " must be a text literal");
+    return false;
+  }
+  out = n.text;
+  return true;
+}
+
+bool Compiler::constant_int(const RawArg* a, int64_t& out) {
+  if (!a) return false;
+  const Node& n = arena_[a->root];
+  if (n.kind == NodeKind::kInt) out = n.int_value;
+  else if (n.kind == NodeKind::kUnary && n.op == "-" && arena_[n.first].kind == NodeKind::kInt)
+    out = -arena_[n.first].int_value;
+  else {
+    err(n.offset, n.length, a->name + " must be an integer literal");
+    return false;
+  }
+  return true;
+}
+
+void Compiler::compile_keyname(size_t pos) {
+  std::vector<RawArg> args;
+  if (!parse_directive(pos, args)) return;
+  std::string name;
+  int64_t no = 0;
+  if (!directive_arg(args, "NAME") || !directive_arg(args, "NO")) {
+    err_line("KEYNAME needs NAME and NO");
+    return;
+  }
+  if (!constant_text(directive_arg(args, "NAME"), name) || !constant_int(directive_arg(args, "NO"), no)) return;
+  bool ok_name = !name.empty();
+  for (size_t k = 0; k < name.size(); ++k) ok_name = ok_name && is_ident_char(name, k);
+  if (!ok_name) {
+    err_line("KEYNAME NAME must be a name (letters, digits, _)");
+    return;
+  }
+  if (no < 0 || no > 127) {
+    err_line("KEYNAME NO must be an engine key number 0 to 127");
+    return;
+  }
+  int k = static_cast<int>(no);
+  for (auto [prefix, base] : {std::pair<const char*, int>{"KEY_", 93}, {"KEY2_", 227}, {"VKEY_", 361}})
+    if (!ctx_.symbols.alias(prefix + name, base + k)) {
+      err_line(std::string("the name ") + prefix + platform::sjis_to_utf8(name) + " is already taken");
+      return;
+    }
+}
+
+void Compiler::compile_include(size_t pos, bool globals_pass) {
+  std::vector<RawArg> args;
+  if (!parse_directive(pos, args)) return;
+  std::string file;
+  if (!directive_arg(args, "FILE")) {
+    err_line("INCLUDE needs FILE");
+    return;
+  }
+  if (!constant_text(directive_arg(args, "FILE"), file)) return;
+  std::string key = platform::sjis_to_utf8(file);
+  std::replace(key.begin(), key.end(), '\\', '/');
+  while (key.rfind("./", 0) == 0) key.erase(0, 2);
+  auto it = ctx_.includes.find(key);
+  if (it == ctx_.includes.end()) {
+    err(arena_[directive_arg(args, "FILE")->root].offset, arena_[directive_arg(args, "FILE")->root].length,
+        std::string("no include file of that name (include files end in .nvi)"));
+    return;
+  }
+  for (const SourceFile* f : include_stack_)
+    if (f == &it->second) {
+      err_line("INCLUDE of a file that is being included already");
+      return;
+    }
+  if (include_stack_.size() >= 16) {
+    err_line("INCLUDE nested more than 16 deep");
+    return;
+  }
+  if (globals_pass && !ctx_.included_globals.insert(key).second) return;  // declared once
+  // Instructions from the included file carry the line of the INCLUDE.
+  size_t saved_line = line_no_;
+  std::string_view saved_text = line_;
+  if (include_stack_.empty()) include_line_ = static_cast<int32_t>(line_no_);
+  include_stack_.push_back(cur_);
+  cur_ = &it->second;
+  bool was_quiet = quiet_;
+  quiet_ = false;
+  if (globals_pass) run_globals();
+  else compile_lines();
+  quiet_ = was_quiet;
+  cur_ = include_stack_.back();
+  include_stack_.pop_back();
+  line_no_ = saved_line;
+  line_ = saved_text;
+  arena_.clear();
+}
+
+void Compiler::compile_define(size_t pos, bool define) {
+  std::vector<RawArg> args;
+  if (!parse_directive(pos, args)) return;
+  std::string name;
+  if (!constant_text(directive_arg(args, "NAME"), name)) {
+    if (!directive_arg(args, "NAME")) err_line(toks_[0].text + " needs NAME");
+    return;
+  }
+  if (!define) {
+    defines_.erase(name);
+    return;
+  }
+  const RawArg* set = directive_arg(args, "SET");
+  if (!set) {
+    err_line("DEFINE needs SET, the text that replaces the name");
+    return;
+  }
+  // The name stands for the value's tokens, in parentheses so that it keeps
+  // its meaning inside any expression.
+  std::vector<Token> body;
+  Token open;
+  open.kind = Tok::kPunct;
+  open.text = "(";
+  body.push_back(open);
+  for (size_t k = set->first; k < set->end; ++k) body.push_back(toks_[k]);
+  Token close = open;
+  close.text = ")";
+  body.push_back(close);
+  defines_[name] = std::move(body);
+}
+
+void Compiler::substitute(std::vector<Token>& toks) {
+  if (defines_.empty()) return;
+  std::vector<Token> out;
+  bool changed = false;
+  for (const Token& t : toks) {
+    auto it = t.kind == Tok::kIdent ? defines_.find(t.text) : defines_.end();
+    if (it == defines_.end()) {
+      out.push_back(t);
+      continue;
+    }
+    changed = true;
+    for (Token b : it->second) {
+      b.offset = t.offset;  // messages point at the name
+      b.length = t.length;
+      out.push_back(std::move(b));
+    }
+  }
+  if (changed) toks.swap(out);
+}
+
+void Compiler::compile_product(size_t pos) {
+  std::vector<RawArg> args;
+  if (!parse_directive(pos, args)) return;
+  if (ctx_.product_seen) {
+    err(toks_[0].offset, toks_[0].length, "PRODUCT is given more than once in the title");
+    return;
+  }
+  ctx_.product_seen = true;
+  TitleConfig& c = ctx_.config;
+  int number = cmds_.find("PRODUCT");
+  for (const RawArg& a : args) {
+    if (a.name == "CAPTION") {
+      std::string caption;
+      if (!constant_text(&a, caption)) continue;
+      if (caption.size() > 128) err_line("PRODUCT CAPTION is longer than 128 bytes");
+      else c.caption = caption;
+      continue;
+    }
+    int64_t v;
+    if (!constant_int(&a, v)) continue;
+    const auto& kd = cmds_.command(number).keywords[static_cast<size_t>(cmds_.keyword(number, a.name))];
+    auto range = check::kRanges[kd.check < check::kCount ? kd.check : 0];
+    if (v < range.lo || v > range.hi) {
+      err(arena_[a.root].offset, arena_[a.root].length,
+          "PRODUCT " + a.name + " takes values " + std::to_string(range.lo) + " to " + std::to_string(range.hi));
+      continue;
+    }
+    int iv = static_cast<int>(v);
+    const std::string& k = a.name;
+    if (k == "SX") c.width = iv;
+    else if (k == "SY") c.height = iv;
+    else if (k == "E") c.shown = iv;
+    else if (k == "CGEXT") c.image_order[0] = static_cast<uint8_t>(iv);
+    else if (k == "CGEXT2") c.image_order[1] = static_cast<uint8_t>(iv);
+    else if (k == "CGEXT3") c.image_order[2] = static_cast<uint8_t>(iv);
+    else if (k == "CGEXT4") c.image_order[3] = static_cast<uint8_t>(iv);
+    else if (k == "SOUNDEXT") c.sound_order[0] = static_cast<uint8_t>(iv);
+    else if (k == "SOUNDEXT2") c.sound_order[1] = static_cast<uint8_t>(iv);
+    else if (k == "THREAD") c.script_thread = iv;
+    else if (k == "DEBUG") c.debug = iv;
+    else if (k == "SOUND") c.sound = iv;
+    else if (k == "RESIZE") c.resizable = iv;
+    else if (k == "FRAME") c.frame = iv;
   }
 }
 
@@ -276,7 +567,11 @@ void Compiler::statement_or_text() {
     else if (word == "S_INT") compile_declaration(1, VarType::kInt, Scope::kScript);
     else if (word == "S_FLT") compile_declaration(1, VarType::kFloat, Scope::kScript);
     else if (word == "S_STR") compile_declaration(1, VarType::kString, Scope::kScript);
-    else if (word == "G_INT" || word == "G_FLT" || word == "G_STR") return;  // first pass
+    else if (word == "G_INT" || word == "G_FLT" || word == "G_STR" || word == "KEYNAME") return;  // first pass
+    else if (word == "INCLUDE") compile_include(1, false);
+    else if (word == "DEFINE") compile_define(1, true);
+    else if (word == "UNDEF") compile_define(1, false);
+    else if (word == "PRODUCT") compile_product(1);
     else compile_command(number, 1);
     return;
   }
@@ -339,7 +634,7 @@ void Compiler::compile_label() {
   d.index = index;
   d.if_depth = static_cast<uint8_t>(if_depth_);
   d.loop_depth = static_cast<uint8_t>(loop_depth_);
-  d.file = src_.display_name;
+  d.file = cur_->display_name;
   d.pos = SourcePos{static_cast<int>(line_no_), column_of(line_, i)};
   ctx_.labels.push_back(std::move(d));
 }
@@ -436,6 +731,7 @@ void Compiler::compile_text(std::string_view text, size_t base) {
         return;
       }
       for (Token& t : toks) t.offset += base + p + 1;
+      substitute(toks);
       toks_.swap(toks);
       size_t pos = 0;
       int root = parse_expr(pos);
@@ -666,7 +962,7 @@ void Compiler::compile_declaration(size_t pos, VarType type, Scope scope) {
     v.scope = scope;
     v.dims = static_cast<int>(sizes.size());
     v.script = scope == Scope::kGlobal ? -1 : script_;
-    v.file = src_.display_name;
+    v.file = cur_->display_name;
     v.pos = SourcePos{static_cast<int>(line_no_), column_of(line_, name.offset)};
     bool ok = true;
     int64_t elements = 1;

@@ -2,6 +2,8 @@
 // control flow lowered to jump records, declarations, message text.
 #pragma once
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "tools/vizud/diagnostics.h"
 #include "tools/vizud/script_ir.h"
 #include "tools/vizud/source_file.h"
+#include "tools/vizud/title_config.h"
 #include "tools/vizud/variables.h"
 
 namespace nv::vizud {
@@ -26,6 +29,12 @@ struct ProjectContext {
   Diagnostics& diag;
   std::vector<LabelDef>& labels;
   std::vector<LabelUse>& label_uses;
+  // Files INCLUDE can read, by project-relative path with '/' separators.
+  const std::map<std::string, SourceFile>& includes;
+  // Included files whose globals the first pass has declared already.
+  std::set<std::string>& included_globals;
+  TitleConfig& config;       // PRODUCT changes it
+  bool product_seen = false;
 };
 
 // First pass over a script: declares its global variables (G_INT, G_FLT,

@@ -92,7 +92,8 @@ bool load_project(const std::filesystem::path& dir, ProjectInput& out, Diagnosti
       continue;
     }
     std::string ext = lower(it->path().extension().string());
-    if (ext == kScriptExtension && it->is_regular_file(ec)) found.push_back(fs::relative(it->path(), dir, ec));
+    if ((ext == kScriptExtension || ext == kIncludeExtension) && it->is_regular_file(ec))
+      found.push_back(fs::relative(it->path(), dir, ec));
   }
   if (ec) {
     diag.error(dir.string(), {}, "cannot list the project folder: " + ec.message());
@@ -109,7 +110,8 @@ bool load_project(const std::filesystem::path& dir, ProjectInput& out, Diagnosti
       ok = false;
       continue;
     }
-    out.scripts.push_back(std::move(f));
+    if (lower(rel.extension().string()) == kIncludeExtension) out.includes.push_back(std::move(f));
+    else out.scripts.push_back(std::move(f));
   }
   auto optional_file = [&](const char* name, bool& has, ProjectInput::File& f) {
     fs::path p = dir / name;
@@ -156,7 +158,10 @@ bool compile_title(const ProjectInput& in, CompiledTitle& out, Diagnostics& diag
 
   CommandSet commands(out.commands);
   std::vector<LabelUse> uses;
-  ProjectContext ctx{commands, out.symbols, diag, out.labels, uses};
+  std::map<std::string, SourceFile> includes;
+  for (const auto& f : in.includes) includes.emplace(f.path, decode_source(f.path, f.bytes, diag));
+  std::set<std::string> included_globals;
+  ProjectContext ctx{commands, out.symbols, diag, out.labels, uses, includes, included_globals, out.config};
   std::vector<SourceFile> sources;
   sources.reserve(in.scripts.size());
   for (const auto& f : in.scripts) sources.push_back(decode_source(f.path, f.bytes, diag));
@@ -187,6 +192,11 @@ bool compile_title(const ProjectInput& in, CompiledTitle& out, Diagnostics& diag
       diag.error(u.file, u.pos, "unknown label: \"*" + platform::sjis_to_utf8(u.name) + "\"");
   if (!by_name.count(kEntryLabel))
     diag.error("(project)", {}, std::string("no label *") + kEntryLabel + ": the title has no entry point");
+  const TitleConfig& c = out.config;
+  if (ctx.product_seen && !(c.width == 0 && c.height == 0) &&
+      (c.width < 128 || c.width > 2048 || c.height < 16 || c.height > 2048))
+    diag.error("(project)", {}, "PRODUCT screen size " + std::to_string(c.width) + "x" + std::to_string(c.height) +
+                                    " is outside 128x16 to 2048x2048 (0x0 means the desktop size)");
   size_t user_records = 0;
   for (const VarInfo& v : out.symbols.all())
     if (v.scope == Scope::kGlobal || v.scope == Scope::kScript) ++user_records;

@@ -24,6 +24,7 @@ struct ProjectInput {
     std::string bytes;  // raw file contents (UTF-8 or Shift-JIS)
   };
   std::vector<File> scripts;  // in script-number order
+  std::vector<File> includes; // *.nvi: files INCLUDE reads
   bool has_config = false;
   File config;                // title.cfg
   bool has_commands = false;
@@ -43,8 +44,9 @@ struct CompiledTitle {
 
 constexpr const char* kEntryLabel = "SYSTEM_START";
 constexpr const char* kScriptExtension = ".nvs";
+constexpr const char* kIncludeExtension = ".nvi";
 
-// Reads the project folder: every *.nvs below it (sorted by path, nvbin/ and
+// Reads the project folder: every *.nvs (and *.nvi) below it (sorted by path, nvbin/ and
 // hidden folders skipped) and the optional title.cfg, commands.txt, errors.txt.
 bool load_project(const std::filesystem::path& dir, ProjectInput& out, Diagnostics& diag);
 

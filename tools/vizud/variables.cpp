@@ -72,6 +72,10 @@ SymbolTable::SymbolTable() {
   }
 }
 
+bool SymbolTable::alias(const std::string& name, int number) {
+  return globals_.emplace(name, number).second;
+}
+
 const VarInfo* SymbolTable::find_global(std::string_view name) const {
   auto it = globals_.find(std::string(name));
   return it == globals_.end() ? nullptr : &vars_[static_cast<size_t>(it->second)];

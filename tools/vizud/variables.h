@@ -63,6 +63,8 @@ class SymbolTable {
   // taken with another type or scope, too many variables). Redeclaring a
   // local or script variable of the same type and scope reuses its number.
   int declare(VarInfo info, Diagnostics& diag);
+  // Adds another global name for an existing variable; false if taken.
+  bool alias(const std::string& name, int number);
   VarInfo& mutable_by_number(int number) { return vars_[static_cast<size_t>(number)]; }
 
   int highest_number() const { return static_cast<int>(vars_.size()) - 1; }
