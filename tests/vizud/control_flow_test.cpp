@@ -140,3 +140,23 @@ TEST(VizudControlFlow, GoAndGosubWithComputedTargets) {
 
 }  // namespace
 }  // namespace nv::test
+
+namespace nv::test {
+namespace {
+
+TEST(VizudControlFlow, FloatConditionsAreComparedWithZero) {
+  auto c = compile_one("FLT f = 0.5\nIF f\nIFEND\nIF f > 0.25\nIFEND\nIF !f\nIFEND\n");
+  ASSERT_TRUE(c.ok) << c.messages();
+  auto ifs = find_all(c, cmd::IF);
+  ASSERT_EQ(ifs.size(), 3u);
+  EXPECT_EQ(show_tokens(ifs[0]->args[0].data), "H1000 B0 !");
+  EXPECT_EQ(ifs[0]->args[0].selector, 2);
+  EXPECT_EQ(show_tokens(ifs[1]->args[0].data), "H1000 F0.250000 >");
+  EXPECT_EQ(show_tokens(ifs[2]->args[0].data), "H1000 B0 =");
+  c = compile_one("FLT f\nGOSUB *SYSTEM_START[PSTR=\"v\" + str(f)]\n");
+  EXPECT_FALSE(c.ok);
+  EXPECT_NE(c.messages().find("pass the float as PFLT"), std::string::npos) << c.messages();
+}
+
+}  // namespace
+}  // namespace nv::test

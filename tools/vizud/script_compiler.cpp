@@ -4,6 +4,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "data/expr_tokens.h"
 #include "data/sjis_text.h"
 #include "platform/encoding.h"
 #include "runtime/command_defs.h"
@@ -609,7 +610,7 @@ void Compiler::compile_label() {
   size_t rest = end;
   while (rest < line_.size() && is_space(line_[rest])) ++rest;
   if (rest < line_.size() && line_.substr(rest, 2) != "//") {
-    err(rest, line_.size() - rest, "a label line holds only the label");
+    err(rest, line_.size() - rest, "a label line holds only the label (write \\ first to make the line message text)");
     return;
   }
   std::string name(line_.substr(start, end - start));
@@ -785,6 +786,16 @@ void Compiler::compile_if(size_t pos, bool is_elseif) {
   CompiledExpr cond;
   if (!expr_.compile(arena_, root, Want::kNumber, cond)) return;
   note_label_uses();
+  // The engine reads a condition as an integer, which truncates a float
+  // (0.5 would be false): a float condition is compared with 0 first.
+  const Node& rn = arena_[root];
+  bool is_truth = (rn.kind == NodeKind::kBinary && (binary_precedence(rn.op) == 6 || binary_precedence(rn.op) == 7 ||
+                                                    rn.op == "&&" || rn.op == "||")) ||
+                  (rn.kind == NodeKind::kUnary && rn.op == "!");
+  if (cond.float_mode && !is_truth) {
+    put_int_constant(cond.tokens, 0);
+    put_op(cond.tokens, expr::kNotEqual);
+  }
   if (is_elseif) {
     if (blocks_.empty() || !blocks_.back().is_if) {
       err(kwtok.offset, kwtok.length, "ELSEIF without IF");
@@ -1168,6 +1179,11 @@ bool Compiler::parse_arguments(int number, size_t& pos, std::vector<ArgRecord>& 
     }
     note_label_uses();
     const Node& rn = arena_[root];
+    if (kd.type == argtype::STR && number == c_gosub_ && e.float_mode) {
+      err(rn.offset, rn.length, "GOSUB computes text parameters in integers: pass the float as PFLT");
+      ok = false;
+      continue;
+    }
     if (kd.type == argtype::STR && *code != 0) {
       err(optok.offset, optok.length, "a text keyword takes only =");
       ok = false;
