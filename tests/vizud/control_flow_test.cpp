@@ -42,7 +42,7 @@ TEST(VizudControlFlow, IfElseIfElseJumpTargets) {
 }
 
 TEST(VizudControlFlow, IfWithoutElseAndElseIfChainsEndAtIfend) {
-  auto c = compile_one("INT a\nIF a\nIF a > 1\nIFEND\nELSE IF a < 0\nIFEND\n");
+  auto c = compile_one("INT a\nIF a\nIF[a > 1]\nIFEND\nELSE IF a < 0\nIFEND\n");
   // 2 IF, 3 IF, 4 IFEND, 5 IFBLEND, 6 ELSE(if), 7 IFEND
   ASSERT_TRUE(c.ok) << c.messages();
   EXPECT_EQ(at(c, 3).args[1].size, 0u);  // no ELSE: a false condition goes to IFEND

@@ -188,7 +188,7 @@ TEST(VizudOutput, TheDocumentedExampleTitleCompiles) {
   for (const auto& f : in.scripts) all += f.bytes;
   for (const auto& f : in.includes) all += f.bytes;
   for (const char* word : {"PRODUCT[", "INCLUDE[", "DEFINE[", "UNDEF[", "KEYNAME[", "G_INT ", "G_FLT ", "G_STR ",
-                           "S_INT ", "S_STR "})
+                           "S_INT ", "S_FLT ", "S_STR "})
     EXPECT_NE(all.find(word), std::string::npos) << word;
   EXPECT_EQ(t.config.width, 800);
   EXPECT_NO_THROW(writers::encode_title(vizud::to_title_model(t)));

@@ -781,8 +781,19 @@ void Compiler::finish_text_line() {
 
 void Compiler::compile_if(size_t pos, bool is_elseif) {
   const Token& kwtok = toks_[0];
+  // IF cond, or IF[cond] as the engine's messages write it.
+  bool bracket = toks_[pos].kind == Tok::kPunct && toks_[pos].text == "[";
+  if (bracket) ++pos;
   int root = parse_expr(pos);
-  if (root < 0 || !expect_end(pos)) return;
+  if (root < 0) return;
+  if (bracket) {
+    if (!(toks_[pos].kind == Tok::kPunct && toks_[pos].text == "]")) {
+      err(toks_[pos].offset, toks_[pos].length, "\"]\" expected after the condition");
+      return;
+    }
+    ++pos;
+  }
+  if (!expect_end(pos)) return;
   CompiledExpr cond;
   if (!expr_.compile(arena_, root, Want::kNumber, cond)) return;
   note_label_uses();
