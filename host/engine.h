@@ -7,6 +7,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "host/engine_config.h"
 #include "platform/platform.h"
 #include "runtime/error_state.h"
 
@@ -32,6 +33,8 @@ struct Engine {
 
   // Subsystem state. Each record is defined by its subsystem.
   ErrorState errors;
+  EngineConfig config;
+  UserSettings user_settings;
 };
 
 }  // namespace nv

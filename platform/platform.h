@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/display.h"
 #include "platform/file_system.h"
 #include "platform/system_info.h"
 
@@ -18,6 +19,7 @@ struct Platform {
   std::unique_ptr<FileSystem> files;
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SystemInfo> system;
+  std::unique_ptr<Display> display;
 };
 
 struct HeadlessOptions {
@@ -32,7 +34,17 @@ struct HeadlessOptions {
 // fixed system facts, and the host file system rooted at the title folder.
 Platform make_headless_platform(const HeadlessOptions& options);
 
-// The headless dialogs of a platform made by make_headless_platform.
+// The headless dialogs and display of a platform made by make_headless_platform.
 HeadlessDialogs* headless_dialogs(Platform& p);
+class HeadlessDisplay;
+HeadlessDisplay* headless_display(Platform& p);
+
+// Whether this build has the interactive (SDL2) backend.
+bool have_interactive_platform();
+
+// Real windows, real time: the real clock, SDL windows and message boxes,
+// the host's system facts. On failure (no SDL2 in this build, or no display
+// to open) returns a platform without a display and says why in `error`.
+Platform make_interactive_platform(const std::string& title_dir, std::string& error);
 
 }  // namespace nv::platform

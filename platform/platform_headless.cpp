@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include "platform/display_headless.h"
+
 namespace nv::platform {
 
 Platform make_headless_platform(const HeadlessOptions& options) {
@@ -8,9 +10,20 @@ Platform make_headless_platform(const HeadlessOptions& options) {
   p.files = std::make_unique<FileSystem>(options.title_dir);
   p.dialogs = std::make_unique<HeadlessDialogs>(options.answer, options.err);
   p.system = make_fixed_system_info(options.desktop);
+  p.display = make_headless_display(options.desktop);
   return p;
 }
 
 HeadlessDialogs* headless_dialogs(Platform& p) { return dynamic_cast<HeadlessDialogs*>(p.dialogs.get()); }
+HeadlessDisplay* headless_display(Platform& p) { return dynamic_cast<HeadlessDisplay*>(p.display.get()); }
+
+#ifndef NIVALO_HAVE_SDL2
+bool have_interactive_platform() { return false; }
+
+Platform make_interactive_platform(const std::string&, std::string& error) {
+  error = "this build has no window backend (SDL2 was not found when it was configured)";
+  return Platform{};
+}
+#endif
 
 }  // namespace nv::platform

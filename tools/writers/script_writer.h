@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "data/expr_tokens.h"
@@ -56,6 +57,13 @@ class ScriptBuilder {
   // Adds an argument to the current instruction; the expression bytes are
   // appended to the resource area.
   void arg(uint8_t keyword, const Expr& e, uint8_t selector, uint8_t assign = expr::kAssign);
+  // Shorthands: an integer constant (selector 1), a text literal (selector
+  // 3), a scalar variable reference (selector 1, e.g. for LET and SET).
+  void arg_int(uint8_t keyword, int64_t v, uint8_t assign = expr::kAssign) {
+    arg(keyword, Expr::integer(v), selector::kInt, assign);
+  }
+  void arg_text(uint8_t keyword, std::string_view sjis) { arg(keyword, Expr::text(sjis), selector::kString); }
+  void arg_var(uint8_t keyword, uint32_t var) { arg(keyword, Expr::var(var), selector::kInt); }
   // Adds a record without expression whose size field is an instruction
   // index (0 until set_jump fills it).
   void jump(uint32_t target = 0, uint8_t keyword = 0);

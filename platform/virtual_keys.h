@@ -1,0 +1,29 @@
+// Windows virtual-key codes: scripts and the engine's key table speak them,
+// so every backend translates its keys into these.
+#pragma once
+
+#include <cstdint>
+
+namespace nv::vk {
+
+enum : uint8_t {
+  kLButton = 0x01, kRButton = 0x02, kCancel = 0x03, kMButton = 0x04,
+  kBack = 0x08, kTab = 0x09, kClear = 0x0C, kReturn = 0x0D,
+  kShift = 0x10, kControl = 0x11, kMenu = 0x12, kPause = 0x13, kCapital = 0x14,
+  kKana = 0x15, kKanji = 0x19, kEscape = 0x1B, kConvert = 0x1C, kNonConvert = 0x1D,
+  kSpace = 0x20, kPrior = 0x21, kNext = 0x22, kEnd = 0x23, kHome = 0x24,
+  kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28,
+  kSelect = 0x29, kPrint = 0x2A, kSnapshot = 0x2C, kInsert = 0x2D, kDelete = 0x2E, kHelp = 0x2F,
+  k0 = 0x30, kA = 0x41,
+  kLWin = 0x5B, kRWin = 0x5C, kApps = 0x5D,
+  kNumpad0 = 0x60, kMultiply = 0x6A, kAdd = 0x6B, kSeparator = 0x6C, kSubtract = 0x6D,
+  kDecimal = 0x6E, kDivide = 0x6F,
+  kF1 = 0x70,
+  kNumLock = 0x90, kScroll = 0x91,
+  kLShift = 0xA0, kRShift = 0xA1, kLControl = 0xA2, kRControl = 0xA3, kLMenu = 0xA4, kRMenu = 0xA5,
+  kOem1 = 0xBA, kOemPlus = 0xBB, kOemComma = 0xBC, kOemMinus = 0xBD, kOemPeriod = 0xBE,
+  kOem2 = 0xBF, kOem3 = 0xC0, kOem4 = 0xDB, kOem5 = 0xDC, kOem6 = 0xDD, kOem7 = 0xDE,
+  kOem102 = 0xE2,
+};
+
+}  // namespace nv::vk
