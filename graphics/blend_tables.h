@@ -1,6 +1,7 @@
 // The lookup tables of the blend routines, built once at start-up.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -20,10 +21,10 @@ struct BlendTables {
   // 4 padding bytes so that a 32-bit read at any entry stays inside.
   std::vector<uint8_t> modes;
 
-  int16_t product255_at(int c, int j) const { return product255[size_t(c) * 512 + size_t(j)]; }
-  int16_t product256_at(int c, int j) const { return product256[size_t(c) * 512 + size_t(j)]; }
-  uint16_t reciprocal_at(int c, int j) const { return reciprocal[size_t(c) * 256 + size_t(j)]; }
-  const uint8_t* mode_table(int mode) const { return modes.data() + size_t(mode) * 65536; }
+  int16_t product255_at(int c, int j) const { return product255[std::size_t(c) * 512 + std::size_t(j)]; }
+  int16_t product256_at(int c, int j) const { return product256[std::size_t(c) * 512 + std::size_t(j)]; }
+  uint16_t reciprocal_at(int c, int j) const { return reciprocal[std::size_t(c) * 256 + std::size_t(j)]; }
+  const uint8_t* mode_table(int mode) const { return modes.data() + std::size_t(mode) * 65536; }
 };
 
 void build_blend_tables(BlendTables& t);

@@ -16,7 +16,7 @@ void build_rule_table(RuleTable& out, int32_t threshold, int32_t softness, int32
     // A strongly negative ramp value means "not yet": the weight cannot go
     // below zero.
     if (entry < 0) entry = 0;
-    out[size_t(e)] = uint32_t((int64_t(opacity) * entry) >> 8);
+    out[std::size_t(e)] = uint32_t((int64_t(opacity) * entry) >> 8);
   }
 }
 
