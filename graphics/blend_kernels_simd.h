@@ -15,6 +15,10 @@
 
 // (no include guard: included once per vector translation unit)
 
+// These helpers are internal to one translation unit: the ABI of wide
+// vector arguments does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 constexpr int kBytes = NV_VEC_BYTES;
 constexpr int kPixels = kBytes / 4;
 
@@ -184,6 +188,14 @@ void kernel(const BlendRow& r) {
   if constexpr (Form == 0 && Mode == 0) {
     __builtin_memcpy(r.dst, r.src, size_t(r.width) * 4);
     return;
+  }
+  if constexpr (Form == 3 && Mode != 0) {
+    // At full opacity the weight is sa + 1, which the 16-bit product
+    // (sa + 1) x 256 cannot hold: that is the alpha_full form exactly.
+    if (r.opacity >= 256) {
+      kernel<Mode, 2>(r);
+      return;
+    }
   }
   for (int32_t p = 0; p < whole; p += kPixels) chunk<Mode, Form>(r, p);
   if (whole < r.width) {
