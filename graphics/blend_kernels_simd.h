@@ -1,0 +1,260 @@
+// The vector kernels, written once over the compiler's generic vectors and
+// compiled twice: blend_kernels_sse2.cpp (16-byte vectors) and
+// blend_kernels_avx2.cpp (32-byte vectors) include this file inside their
+// own namespace after defining NV_VEC_BYTES, so the two instances never meet
+// at link time.
+//
+// Every form is computed in 16-bit lanes with exact integer arithmetic:
+// d + (((f - d) x w) >> 8) equals (d x (256 - w) + f x w) >> 8, whose terms
+// never exceed 65280; the 16-bit rule-with-alpha weight is split into its
+// high and low bytes (see rule_alpha_step). The last pixels of a row that do
+// not fill a vector go through the portable kernel.
+//
+// Do not include anything here that has inline functions of its own: this
+// code is compiled for a processor the rest of the program may not assume.
+
+// (no include guard: included once per vector translation unit)
+
+// These helpers are internal to one translation unit: the ABI of wide
+// vector arguments does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+constexpr int kBytes = NV_VEC_BYTES;
+constexpr int kPixels = kBytes / 4;
+
+typedef uint8_t V8 __attribute__((vector_size(kBytes)));
+typedef uint16_t V16 __attribute__((vector_size(kBytes * 2)));
+typedef int16_t S16 __attribute__((vector_size(kBytes * 2)));
+typedef uint32_t V32 __attribute__((vector_size(kBytes)));
+typedef uint64_t V64 __attribute__((vector_size(kBytes * 2)));
+
+inline V8 load8(const uint8_t* p) {
+  V8 v;
+  __builtin_memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void store8(uint8_t* p, V8 v) { __builtin_memcpy(p, &v, sizeof v); }
+inline V16 widen(V8 v) { return __builtin_convertvector(v, V16); }
+inline V8 narrow(V16 v) { return __builtin_convertvector(v, V8); }
+inline V16 as16(V64 v) { return (V16)v; }
+inline V64 as64(V16 v) { return (V64)v; }
+
+// A per-pixel value x (0..65535) as 16-bit lanes x, x, x, 0.
+inline V16 colour_lanes(V64 x) { return as16(x | (x << 16) | (x << 32)); }
+
+inline V16 vmin(V16 a, V16 b) { return a < b ? a : b; }
+inline V16 vmax(V16 a, V16 b) { return a > b ? a : b; }
+
+// floor(x / 255) for x in 0..65025 (exact in 16 bits).
+inline V16 div255(V16 x) { return (x + 1 + (x >> 8)) >> 8; }
+
+// (d x (256 - w) + f x w) >> 8 with w in 0..256.
+inline V16 mix(V16 d, V16 f, V16 w) { return (d * (256 - w) + f * w) >> 8; }
+
+// The table-driven modes: f(d, s) looked up byte by byte.
+inline V8 lookup(const uint8_t* table, V8 d, V8 s) {
+  V8 f;
+  for (int i = 0; i < kBytes; ++i) f[i] = table[int(s[i]) * 256 + int(d[i])];
+  return f;
+}
+
+template <int Mode>
+inline constexpr bool kTableMode = Mode == 4 || Mode == 11 || Mode == 12 || Mode == 15 || Mode == 16;
+
+// f(d, s) of the computed modes in 16-bit lanes.
+template <int Mode>
+inline V16 mode_f(V16 d, V16 s) {
+  if constexpr (Mode == 0) {
+    return s;
+  } else if constexpr (Mode == 1) {
+    return vmin(d + s, V16{} + 255);
+  } else if constexpr (Mode == 2) {
+    return s > d ? s - d : V16{};
+  } else if constexpr (Mode == 3) {
+    return div255(d * s);
+  } else if constexpr (Mode == 5) {
+    return d + s - div255(d * s);
+  } else if constexpr (Mode == 6) {
+    return vmax(d, s);
+  } else if constexpr (Mode == 7) {
+    return vmin(d, s);
+  } else if constexpr (Mode == 8) {
+    return vmax(d, s) - vmin(d, s);
+  } else if constexpr (Mode == 9) {
+    return d + s - 2 * div255(d * s);
+  } else if constexpr (Mode == 10 || Mode == 14) {
+    // Overlay keys on d, hard light on s.
+    const V16 k = Mode == 10 ? d : s;
+    const V16 o = Mode == 10 ? s : d;
+    const V16 low = div255(2 * o * k);
+    const V16 high = div255(2 * o * (256 - k)) + 2 * k - 257;
+    return k < 128 ? low : (k == 128 ? o : high);
+  } else if constexpr (Mode == 13) {
+    return d + s > 255 ? d + s - 255 : V16{};
+  } else if constexpr (Mode == 17) {
+    const V16 t = d + 2 * s;
+    return t < 256 ? V16{} : vmin(t - 256, V16{} + 255);
+  } else if constexpr (Mode == 18) {
+    return s < 128 ? vmin(d, 2 * s) : vmax(d, 2 * s - 255);
+  } else {
+    static_assert(Mode < 0, "table mode");
+    return s;
+  }
+}
+
+template <int Mode>
+inline V16 f_of(const BlendRow& r, V8 d8, V8 s8, V16 d, V16 s) {
+  if constexpr (kTableMode<Mode>) {
+    return widen(lookup(r.mode_table, d8, s8));
+  } else {
+    (void)r;
+    (void)d8;
+    (void)s8;
+    return mode_f<Mode>(d, s);
+  }
+}
+
+// The rule weights of the chunk's pixels (0 where the table gives 0 or 1).
+inline V64 rule_weights(const BlendRow& r, const uint8_t* rule) {
+#if defined(__AVX2__)
+  V32 idx = (V32)load8(rule) & 0xFF;
+  V32 w = (V32)_mm256_i32gather_epi32(reinterpret_cast<const int*>(r.rule_table), (__m256i)idx, 4);
+#else
+  V32 w;
+  for (int i = 0; i < kPixels; ++i) w[i] = r.rule_table[rule[i * 4]];
+#endif
+  w = w > 1 ? w : V32{};
+  return __builtin_convertvector(w, V64);
+}
+
+// d + (((f - d) x v) >> 16) for a per-pixel weight v in 0..65536 on the
+// colour lanes (the alpha lane keeps d): with c = 65536 - v split into bytes
+// c1 c0 and v into v1 v0, it is ((d c1 + f v1) + ((d c0 + f v0) >> 8)) >> 8,
+// every term within 16 bits.
+inline V16 rule_alpha_step(V16 d, V16 f, V64 v) {
+  const V64 c = 65536 - v;
+  const V16 c1 = colour_lanes(c >> 8) + as16(V64{} + (uint64_t(256) << 48));
+  const V16 c0 = colour_lanes(c & 255);
+  const V16 v1 = colour_lanes(v >> 8);
+  const V16 v0 = colour_lanes(v & 255);
+  const V16 high = d * c1 + f * v1;
+  const V16 low = d * c0 + f * v0;
+  return (high + (low >> 8)) >> 8;
+}
+
+template <int Mode, int Form>
+inline void chunk(const BlendRow& r, int32_t p) {
+  uint8_t* dp = r.dst + p * 4;
+  const uint8_t* sp = r.src + p * 4;
+  const V8 d8 = load8(dp);
+  const V8 s8 = load8(sp);
+  const V16 d = widen(d8);
+  const V16 s = widen(s8);
+  const V16 f = f_of<Mode>(r, d8, s8, d, s);
+  V16 out;
+  if constexpr (Form == 0) {
+    out = f;
+  } else if constexpr (Form == 1) {
+    const uint16_t a = uint16_t(r.opacity);
+    if constexpr (Mode == 8) {
+      const V16 t = (vmax(d, f) - vmin(d, f)) * a >> 8;
+      out = f > d ? d + t : d - t;
+    } else {
+      out = mix(d, f, V16{} + a);
+    }
+  } else if constexpr (Form == 2) {
+    out = mix(d, f, colour_lanes((as64(s) >> 48) + 1));
+  } else if constexpr (Form == 3) {
+    const uint16_t a = uint16_t(r.opacity);
+    if constexpr (Mode == 0) {
+      const V16 w = (colour_lanes(as64(s) >> 48) * a) >> 8;
+      out = ((d * (256 - w)) >> 8) + (((w + 1) * s) >> 8);
+    } else {
+      out = mix(d, f, (colour_lanes((as64(s) >> 48) + 1) * a) >> 8);
+    }
+  } else if constexpr (Form == 4) {
+    out = mix(d, f, colour_lanes(rule_weights(r, r.rule + p * 4)));
+  } else {
+    const V64 v = rule_weights(r, r.rule + p * 4);
+    const V64 sa = as64(s) >> 48;
+    out = rule_alpha_step(d, f, v * (Mode == 0 ? sa : sa + 1));
+  }
+  store8(dp, narrow(out));
+}
+
+template <int Mode, int Form>
+void kernel(const BlendRow& r) {
+  const int32_t whole = r.width / kPixels * kPixels;
+  if constexpr (Form == 0 && Mode == 0) {
+    __builtin_memcpy(r.dst, r.src, size_t(r.width) * 4);
+    return;
+  }
+  if constexpr (Form == 3 && Mode != 0) {
+    // At full opacity the weight is sa + 1, which the 16-bit product
+    // (sa + 1) x 256 cannot hold: that is the alpha_full form exactly.
+    if (r.opacity >= 256) {
+      kernel<Mode, 2>(r);
+      return;
+    }
+  }
+  for (int32_t p = 0; p < whole; p += kPixels) chunk<Mode, Form>(r, p);
+  if (whole < r.width) {
+    BlendRow tail = r;
+    tail.dst += whole * 4;
+    tail.src += whole * 4;
+    if (tail.rule) tail.rule += whole * 4;
+    tail.width = r.width - whole;
+    scalar_kernel(KernelForm(Form), Mode)(tail);
+  }
+}
+
+template <int Form, int... Modes>
+constexpr void fill_form(KernelTable& k) {
+  ((k[Form][Modes] = &kernel<Modes, Form>), ...);
+}
+
+template <int... Modes>
+constexpr void fill_all(KernelTable& k) {
+  fill_form<0, Modes...>(k);
+  fill_form<1, Modes...>(k);
+  fill_form<2, Modes...>(k);
+  fill_form<3, Modes...>(k);
+  fill_form<4, Modes...>(k);
+  fill_form<5, Modes...>(k);
+}
+
+void fill_pixels_vec(uint32_t* dst, uint32_t value, int64_t pixels) {
+  const V32 v = V32{} + value;
+  int64_t i = 0;
+  for (; i + kPixels <= pixels; i += kPixels) __builtin_memcpy(dst + i, &v, sizeof v);
+  for (; i < pixels; ++i) dst[i] = value;
+}
+
+void fill_bytes_vec(uint8_t* dst, uint8_t value, int64_t bytes) { __builtin_memset(dst, value, size_t(bytes)); }
+
+void copy_bytes_vec(uint8_t* dst, const uint8_t* src, int64_t bytes) {
+  __builtin_memmove(dst, src, size_t(bytes));
+}
+
+void cross_fade_vec(uint8_t* dst, const uint8_t* p, const uint8_t* q, int64_t bytes, int32_t v) {
+  const V16 w = V16{} + uint16_t(v);
+  int64_t i = 0;
+  for (; i + kBytes <= bytes; i += kBytes) store8(dst + i, narrow(mix(widen(load8(p + i)), widen(load8(q + i)), w)));
+  for (; i < bytes; ++i) dst[i] = uint8_t(p[i] + (((q[i] - p[i]) * v) >> 8));
+}
+
+struct VectorTable {
+  KernelTable k{};
+  constexpr VectorTable() { fill_all<0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18>(k); }
+};
+
+void fill_vector_routines(RoutineSet& out) {
+  constexpr VectorTable table{};
+  for (int f = 0; f < kKernelFormCount; ++f) {
+    for (int m = 0; m < kKernelModeCount; ++m) out.kernels[f][m] = table.k[f][m];
+  }
+  out.fill_bytes = &fill_bytes_vec;
+  out.fill_pixels = &fill_pixels_vec;
+  out.copy_bytes = &copy_bytes_vec;
+  out.cross_fade = &cross_fade_vec;
+}
