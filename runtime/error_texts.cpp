@@ -33,6 +33,10 @@ std::string_view builtin_error_text(uint32_t code) {
     case 106010: return "メモリ不足により\n[%s]ファイルを展開出来ませんでした。";
     case 900040: return "[内部エラー]\n\nバッファ不足により\n[%s]ファイルを展開出来ませんでした。";
     case 901040: return "[内部エラー]\n\nパックファイル[%s]が\nオープンできませんでした。";
+    // The title configuration is read before the error table, so its two
+    // errors need texts of their own to be shown as themselves.
+    case 901000: return "[内部エラー]\n\nタイトルバー名が不正です。";
+    case 901020: return "[内部エラー]\n\n画面サイズの値が不正です。";
     default: return {};
   }
 }
