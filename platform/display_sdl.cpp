@@ -184,13 +184,7 @@ class SdlDisplay final : public Display {
   void present(int slot, const uint32_t* pixels, int width, int height, int x, int y) override {
     SdlWindow* w = get(slot);
     if (!w || !pixels || width <= 0 || height <= 0) return;
-    const int cw = w->spec.client_width, ch = w->spec.client_height;
-    int x0 = std::max(0, x), y0 = std::max(0, y);
-    int x1 = std::min(cw, x + width), y1 = std::min(ch, y + height);
-    for (int cy = y0; cy < y1; ++cy) {
-      const uint32_t* src = pixels + size_t(cy - y) * size_t(width) + size_t(x0 - x);
-      std::copy(src, src + (x1 - x0), w->client.begin() + ptrdiff_t(size_t(cy) * size_t(cw) + size_t(x0)));
-    }
+    blit_clipped(w->client, w->spec.client_width, w->spec.client_height, pixels, width, height, x, y);
     w->dirty = true;
     flush(*w);
   }

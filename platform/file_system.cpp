@@ -14,6 +14,18 @@ namespace nv::platform {
 
 namespace {
 
+// Writes as much of `data` as the file takes; returns the bytes written.
+size_t write_all(int fd, std::span<const uint8_t> data) {
+  size_t put = 0;
+  while (put < data.size()) {
+    ssize_t n = ::write(fd, data.data() + put, data.size() - put);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    put += static_cast<size_t>(n);
+  }
+  return put;
+}
+
 bool host_exists(const std::string& p) {
   struct stat st;
   return ::stat(p.c_str(), &st) == 0;
@@ -257,13 +269,7 @@ bool FileSystem::write(std::string_view path, std::span<const uint8_t> data) con
   std::string temp = target + ".nvtmp";
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  size_t put = 0;
-  while (put < data.size()) {
-    ssize_t n = ::write(fd, data.data() + put, data.size() - put);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    put += static_cast<size_t>(n);
-  }
+  size_t put = write_all(fd, data);
   bool ok = put == data.size() && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
@@ -275,13 +281,7 @@ bool FileSystem::append(std::string_view path, std::span<const uint8_t> data) co
   std::string target = host_path(path);
   int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  size_t put = 0;
-  while (put < data.size()) {
-    ssize_t n = ::write(fd, data.data() + put, data.size() - put);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    put += static_cast<size_t>(n);
-  }
+  size_t put = write_all(fd, data);
   return ::close(fd) == 0 && put == data.size();
 }
 
