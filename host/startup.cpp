@@ -19,6 +19,15 @@ int system_box(Engine& e, const char* utf8_text) {
 
 }  // namespace
 
+bool probe_title_folder_writable(Engine& e) {
+  // The probe file is created and deleted again. A title may ship its own
+  // nvcfg.ini; that one must survive, so the probe then takes another name.
+  std::string name = "nvcfg.ini";
+  for (int k = 0; e.host.files->exists(name); ++k) name = "nvcfg.ini." + std::to_string(k) + ".probe";
+  const uint8_t probe[1] = {0};
+  return e.host.files->write(name, probe) && e.host.files->remove(name);
+}
+
 StartupResult start_engine(Engine& e, const std::string& exe_path) {
   StartupResult r;
   // User settings: a missing file leaves the defaults.
@@ -27,9 +36,7 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
 
   if (mount_all_packs(e, exe_path) != 0) return r;
 
-  // The write probe: can the title folder be written?
-  const uint8_t probe[1] = {0};
-  e.title_folder_writable = e.host.files->write("nvcfg.ini", probe) && e.host.files->remove("nvcfg.ini");
+  e.title_folder_writable = probe_title_folder_writable(e);
 
   if (load_engine_config(e) != 0) return r;
   platform::DesktopSize desk = e.host.system->desktop();

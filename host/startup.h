@@ -19,6 +19,10 @@ struct StartupResult {
 // `exe_path`: the engine executable (for an appended pack).
 StartupResult start_engine(Engine& e, const std::string& exe_path);
 
+// Whether the title folder can be written: creates and deletes a probe
+// file, leaving any file already there untouched.
+bool probe_title_folder_writable(Engine& e);
+
 // One frame step of the tasks: runs the system task's turn. Returns false
 // when the engine stops.
 bool frame_step(Engine& e, Task& system);

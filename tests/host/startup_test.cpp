@@ -92,6 +92,21 @@ TEST(Startup, ConfigurationAndTableFailuresStopWithTheirMessages) {
   EXPECT_NE(no_table.err.str().find("[nvbin\\nvl.nbn]ファイルが"), std::string::npos) << no_table.err.str();
 }
 
+TEST(Startup, WriteProbeLeavesAnExistingIniFileAlone) {
+  TitleRun r;
+  writers::write_title(r.dir.path(), small_title(640, 480));
+  r.dir.write("nvcfg.ini", "[title]\nkeep=1\n");
+  r.start();
+  ASSERT_TRUE(r.result.ok);
+  EXPECT_TRUE(r.e->title_folder_writable);
+  std::ifstream in(r.dir.path() / "nvcfg.ini");
+  std::string kept((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(kept, "[title]\nkeep=1\n");
+  size_t files = 0;
+  for (auto& entry : std::filesystem::directory_iterator(r.dir.path())) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1u);  // no probe file left behind
+}
+
 TEST(Startup, UserSettingsWordsTakeEffectOnlyWhenZeroOrOne) {
   TitleRun r;
   writers::write_title(r.dir.path(), small_title(640, 480));
