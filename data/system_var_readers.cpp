@@ -8,6 +8,7 @@
 #include "host/engine.h"
 #include "host/engine_config.h"
 #include "runtime/error_report.h"
+#include "runtime/task_vars.h"
 
 namespace nv {
 
@@ -90,6 +91,9 @@ SystemReaders build_readers() {
   r.ints[63] = r.ints[64] = read_desktop;
   r.ints[70] = read_index_second_count;
   for (uint32_t n = 361; n <= 489; ++n) r.ints[n] = read_key_code;
+  r.ints[34] = r.ints[38] = r.ints[42] = read_task_int;
+  r.floats[35] = r.floats[39] = r.floats[43] = read_task_float;
+  r.texts[36] = r.texts[40] = r.texts[44] = read_task_text;
   r.floats[10] = read_pi;
   r.texts[14] = read_dropped;
   r.texts[73] = read_byte_text;

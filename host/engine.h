@@ -18,6 +18,7 @@
 #include "resources/resource_state.h"
 #include "runtime/error_state.h"
 #include "runtime/script_tables.h"
+#include "runtime/task_tree.h"
 
 namespace nv {
 
@@ -43,6 +44,7 @@ struct Engine {
   ErrorState errors;
   ScriptTables scripts;      // command table, script index and list, labels, compiled scripts
   DispatchState dispatch;    // current instruction, handler tables, pause state
+  TaskTree tasks;            // the task tree and the walk counters
   ArgSlots args;             // the current instruction's evaluated arguments
   EvaluatorState eval;       // value stack and string temporaries
   VariableTable vars;

@@ -12,6 +12,7 @@
 #include "host/command_line.h"
 #include "host/engine.h"
 #include "host/startup.h"
+#include "runtime/scheduler.h"
 #include "platform/encoding.h"
 #include "platform/instance_lock.h"
 #include "runtime/error_texts.h"
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
   if (started.ok) {
     while (opt.frames < 0 || frames < opt.frames) {
       if (lock->take_request() == nv::platform::InstanceRequest::raise && host.display->exists(0)) host.display->raise(0);
-      bool go_on = nv::frame_step(e, started.system);
+      bool go_on = nv::frame_step(e) == 0;
       ++frames;
       if (!go_on) break;
       host.clock->sleep_ms(16);

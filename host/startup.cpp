@@ -59,15 +59,13 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
     return r;
   }
   const Label& l = e.scripts.labels.labels[size_t(label)];
-  if (start_task_at(e, r.system, l.script, l.instruction) != 0) return r;
+  build_start_tree(e.tasks);
+  Task& system = e.tasks.system->task;
+  if (start_task_at(e, system, l.script, l.instruction) != 0) return r;
+  system.if_depth = static_cast<int8_t>(l.if_depth);
+  system.loop_depth = static_cast<int8_t>(l.loop_depth);
   r.ok = true;
   return r;
-}
-
-bool frame_step(Engine& e, Task& system) {
-  if (e.stop.load()) return false;
-  run_task(e, system);
-  return !e.stop.load();
 }
 
 }  // namespace nv

@@ -5,15 +5,12 @@
 
 #include <string>
 
-#include "runtime/task.h"
-
 namespace nv {
 
 struct Engine;
 
 struct StartupResult {
   bool ok = false;
-  Task system;  // the system task, pointed at SYSTEM_START
 };
 
 // `exe_path`: the engine executable (for an appended pack).
@@ -22,9 +19,5 @@ StartupResult start_engine(Engine& e, const std::string& exe_path);
 // Whether the title folder can be written: creates and deletes a probe
 // file, leaving any file already there untouched.
 bool probe_title_folder_writable(Engine& e);
-
-// One frame step of the tasks: runs the system task's turn. Returns false
-// when the engine stops.
-bool frame_step(Engine& e, Task& system);
 
 }  // namespace nv

@@ -111,6 +111,8 @@ class Display {
 
   // Mouse cursor shown or hidden over the engine's windows.
   virtual void show_cursor(bool shown) = 0;
+  // The mouse position in desktop coordinates.
+  virtual void cursor_position(int& x, int& y) = 0;
 };
 
 // Copies a `width` x `height` canvas into a `client_width` x

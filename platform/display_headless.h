@@ -43,6 +43,15 @@ class HeadlessDisplay final : public Display {
   std::vector<uint32_t> client_pixels(int slot, int& width, int& height) override;
   void pump_events(WindowEvents& sink) override;
   void show_cursor(bool shown) override { cursor_shown_ = shown; }
+  void cursor_position(int& x, int& y) override {
+    x = cursor_x_;
+    y = cursor_y_;
+  }
+  // Moves the simulated mouse (desktop coordinates).
+  void set_cursor_position(int x, int y) {
+    cursor_x_ = x;
+    cursor_y_ = y;
+  }
 
   // For tests and scripted input: an event delivered at the next pump.
   void inject(std::function<void(WindowEvents&)> event) { pending_.push_back(std::move(event)); }
@@ -78,6 +87,8 @@ class HeadlessDisplay final : public Display {
   std::vector<int> stacking_;
   std::deque<std::function<void(WindowEvents&)>> pending_;
   bool fullscreen_ = false;
+  int cursor_x_ = 0;
+  int cursor_y_ = 0;
   bool cursor_shown_ = true;
 };
 

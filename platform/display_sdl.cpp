@@ -214,6 +214,7 @@ class SdlDisplay final : public Display {
   }
 
   void show_cursor(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
+  void cursor_position(int& x, int& y) override { SDL_GetGlobalMouseState(&x, &y); }
 
  private:
   SdlWindow* get(int slot) {

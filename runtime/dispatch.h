@@ -32,7 +32,6 @@ struct PauseState {
 struct DispatchState {
   // Current-instruction registers, valid while a task executes.
   Task* task = nullptr;
-  void* task_node = nullptr;  // the task's tree node (set by the scheduler)
   int32_t instruction = 0;
   uint8_t command = 0;
   int32_t arg_count = 0;

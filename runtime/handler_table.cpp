@@ -5,7 +5,9 @@
 
 #include "runtime/command_defs.h"
 #include "runtime/dispatch.h"
+#include "runtime/control_flow.h"
 #include "runtime/error_table.h"
+#include "runtime/task_commands.h"
 
 namespace nv {
 
@@ -19,6 +21,28 @@ void fill_handler_tables(DispatchState& d) {
   for (int n : {c::DEBUGLIST, c::LABEL, c::PREP, c::RETURNBREAK, c::S_FLT, c::S_INT, c::S_STR})
     d.direct[static_cast<size_t>(n)] = nothing_handler;
   d.direct[c::ERROR_] = error_command;
+
+  // Tasks and control flow.
+  d.direct[c::TASK] = task_command;
+  d.direct[c::TASKEND] = taskend_command;
+  d.direct[c::TASKINFO] = taskinfo_command;
+  d.direct[c::WAIT] = wait_command;
+  d.direct[c::IF] = if_command;
+  d.direct[c::ELSE] = else_command;
+  d.direct[c::IFBLEND] = ifblend_command;
+  d.direct[c::IFEND] = ifend_command;
+  d.direct[c::IFBREAK] = ifbreak_command;
+  d.direct[c::IFCONTINUE] = ifcontinue_command;
+  d.direct[c::LOOP] = loop_command;
+  d.direct[c::LOOPEND] = loopend_command;
+  d.direct[c::LOOPBREAK] = loopbreak_command;
+  d.direct[c::LOOPCONTINUE] = loopcontinue_command;
+  d.direct[c::GO] = go_command;
+  d.direct[c::GOSUB] = gosub_command;
+  d.direct[c::RETURN] = return_command;
+  d.direct[c::RETURNCODE] = returncode_command;
+  d.direct[c::LABELINFO] = labelinfo_command;
+  d.direct[c::END] = end_command;
 }
 
 }  // namespace nv

@@ -46,7 +46,7 @@ TEST(Startup, ZeroByZeroTakesTheDesktopAndSystemStartsAtItsLabel) {
   ASSERT_TRUE(r.result.ok) << r.err.str();
   EXPECT_EQ(r.e->config.screen_width, 1024);
   EXPECT_EQ(r.e->config.screen_height, 768);
-  EXPECT_EQ(r.result.system.pc, 1);
+  EXPECT_EQ(r.e->tasks.system->task.pc, 1);
   EXPECT_TRUE(r.e->title_folder_writable);
   EXPECT_FALSE(std::filesystem::exists(r.dir.path() / "nvcfg.ini"));  // the probe cleans up
   EXPECT_EQ(r.err.str(), "");
