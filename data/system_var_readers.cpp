@@ -81,6 +81,7 @@ void read_byte_text(Engine&, uint32_t, int64_t k, std::string& out) {
 
 SystemReaders build_readers() {
   SystemReaders r;
+  add_held_readers(r);
   r.ints[0] = read_time_rows;
   r.ints[1] = read_timers;
   r.ints[2] = read_os_code;

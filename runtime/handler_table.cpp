@@ -3,6 +3,7 @@
 // handler (900050).
 #include <cstddef>
 
+#include "data/variable_commands.h"
 #include "runtime/command_defs.h"
 #include "runtime/dispatch.h"
 #include "runtime/control_flow.h"
@@ -43,6 +44,15 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::RETURNCODE] = returncode_command;
   d.direct[c::LABELINFO] = labelinfo_command;
   d.direct[c::END] = end_command;
+
+  // Variable commands.
+  d.direct[c::LET] = let_command;
+  d.direct[c::INT] = int_command;
+  d.direct[c::FLT] = flt_command;
+  d.direct[c::STR] = str_command;
+  d.direct[c::VARACT] = varact_command;
+  d.direct[c::VARINFO] = varinfo_command;
+  d.direct[c::MATH] = math_command;
 }
 
 }  // namespace nv
