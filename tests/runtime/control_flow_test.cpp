@@ -101,7 +101,8 @@ IFEND
   EXPECT_EQ(r.int_var("rounds"), 3);
   EXPECT_EQ(r.int_var("zero_lv"), 1);
 
-  TitleRun over("IF 1\n  IFBREAK[LV=2]\nIFEND\n");
+  TitleRun over("INT lv = 2\nIF 1\n  IFBREAK[LV=lv]\nIFEND\n");  // computed: the compiler checks constants
+  ASSERT_TRUE(over.ok()) << over.messages();
   over.run(2);
   EXPECT_NE(over.first_error().find("IFBREAK[] に対応する IF[] が見つかりません"), std::string::npos) << over.first_error();
 }
@@ -149,7 +150,8 @@ LOOPEND
   EXPECT_EQ(r.int_var("outer"), 1);
   EXPECT_EQ(r.int_var("cont"), 20);
 
-  TitleRun over("LOOP[SET=2]\n  LOOPBREAK[LV=2]\nLOOPEND\n");
+  TitleRun over("INT lv = 2\nLOOP[SET=2]\n  LOOPBREAK[LV=lv]\nLOOPEND\n");
+  ASSERT_TRUE(over.ok()) << over.messages();
   over.run(2);
   EXPECT_NE(over.first_error().find("LOOPBREAK[] に対応する LOOP[] が見つかりません"), std::string::npos)
       << over.first_error();

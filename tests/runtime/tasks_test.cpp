@@ -113,9 +113,9 @@ WAIT[FRAME=1000]
   EXPECT_EQ(r.int_var("n"), 3);
   r.run(1);
   EXPECT_EQ(r.int_var("n"), 3);
+  uint32_t waited_from = r.engine().host.clock->now_ms();  // the frame that runs WAIT TIME
   r.run(1);
   EXPECT_EQ(r.int_var("n"), 4);
-  uint32_t waited_from = r.engine().host.clock->now_ms();
   uint32_t resumed_at = 0;
   for (int i = 0; i < 20 && r.int_var("n") == 4; ++i) {
     resumed_at = r.engine().host.clock->now_ms();
