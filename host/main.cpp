@@ -16,6 +16,7 @@
 #include "platform/process.h"
 #include "platform/encoding.h"
 #include "platform/instance_lock.h"
+#include "runtime/error_report.h"
 #include "runtime/error_texts.h"
 
 namespace {
@@ -123,6 +124,11 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "nivalo: no snapshot written: the title has no main window yet\n");
     failed = !started.ok || e.errors.dialog_shown;
     restart = e.tasks.restart_request;
+    if (restart != 0) {
+      std::string line = "END RESTART: " + exe;
+      for (int i = 1; i < argc; ++i) line += std::string(" ") + argv[i];
+      nv::log_info(e, "", line);
+    }
   }
   lock.reset();
   if (restart != 0 && !nv::platform::start_process(exe, std::vector<std::string>(argv + 1, argv + argc)))
