@@ -41,7 +41,8 @@ void run_turn(Engine& e, TaskNode& node) {
     if (command < 0) break;
     int status = dispatch(e, command);
     yield = (status & 0xFF) != 0;
-    if (e.config.debug_mode != 0 && (++t.command_counter % 1024) == 0) corner_check(e);
+    ++t.command_counter;
+    if (e.config.debug_mode != 0 && (t.command_counter % 1024) == 0) corner_check(e);
   }
 }
 

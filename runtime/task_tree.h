@@ -29,7 +29,7 @@ struct TaskTree {
   std::vector<std::unique_ptr<TaskNode>> detached;  // freed at the end of the frame step
 
   uint64_t frame_counter = 0;    // `FrameCounter`: incremented before every walk
-  uint64_t command_counter = 0;  // debug mode: commands run
+  uint64_t command_counter = 0;  // commands run (debug mode checks the corners every 1024)
   uint8_t corner_flags = 0;      // debug escape: corners visited
   bool rewalk = false;           // TASK RESTART: walk again in this frame
   int64_t restart_request = 0;   // END RESTART
