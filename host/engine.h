@@ -13,6 +13,8 @@
 #include "data/variable_file.h"
 #include "data/variables.h"
 #include "host/engine_config.h"
+#include "host/main_loop.h"
+#include "media/sound_thread.h"
 #include "platform/platform.h"
 #include "runtime/arg_slots.h"
 #include "runtime/dispatch.h"
@@ -25,6 +27,8 @@ namespace nv {
 
 struct Engine {
   explicit Engine(platform::Platform& host_services) : host(host_services) {}
+  // Shuts down what is still running (threads are stopped and joined).
+  ~Engine();
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
@@ -60,6 +64,9 @@ struct Engine {
   EngineConfig config;
   UserSettings user_settings;
   bool title_folder_writable = true;  // the start-up write probe
+
+  SoundThread sound_thread;    // owns the sound buffers; fed by the request ring
+  ScriptThread script_thread;  // runs the frame step when the title asks for it
 };
 
 }  // namespace nv

@@ -12,9 +12,11 @@
 #include "host/command_line.h"
 #include "host/engine.h"
 #include "host/startup.h"
-#include "runtime/scheduler.h"
+#include "host/main_loop.h"
+#include "platform/process.h"
 #include "platform/encoding.h"
 #include "platform/instance_lock.h"
+#include "runtime/error_report.h"
 #include "runtime/error_texts.h"
 
 namespace {
@@ -102,20 +104,34 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  nv::Engine e(host);
-  nv::StartupResult started = nv::start_engine(e, exe);
-  int64_t frames = 0;
-  if (started.ok) {
-    while (opt.frames < 0 || frames < opt.frames) {
-      if (lock->take_request() == nv::platform::InstanceRequest::raise && host.display->exists(0)) host.display->raise(0);
-      bool go_on = nv::frame_step(e) == 0;
-      ++frames;
-      if (!go_on) break;
-      host.clock->sleep_ms(16);
+  bool failed = false;
+  int64_t restart = 0;
+  {
+    nv::Engine e(host);
+    nv::StartupResult started = nv::start_engine(e, exe);
+    if (started.ok) {
+      nv::MainLoopOptions loop;
+      loop.max_frames = opt.frames;
+      loop.on_turn = [&](nv::Engine& en) {
+        if (lock->take_request() != nv::platform::InstanceRequest::raise) return;
+        if (en.host.display->exists(0)) en.host.display->raise(0);
+        if (opt.headless) std::fprintf(stderr, "nivalo: a second start asked this instance to come forward\n");
+      };
+      nv::run_main_loop(e, loop);
+    }
+    nv::shut_down(e);
+    if (!opt.snapshot.empty() && !write_snapshot(*host.display, opt.snapshot))
+      std::fprintf(stderr, "nivalo: no snapshot written: the title has no main window yet\n");
+    failed = !started.ok || e.errors.dialog_shown;
+    restart = e.tasks.restart_request;
+    if (restart != 0) {
+      std::string line = "END RESTART: " + exe;
+      for (int i = 1; i < argc; ++i) line += std::string(" ") + argv[i];
+      nv::log_info(e, "", line);
     }
   }
-  if (!opt.snapshot.empty() && !write_snapshot(*host.display, opt.snapshot))
-    std::fprintf(stderr, "nivalo: no snapshot written: the title has no main window yet\n");
-  bool failed = !started.ok || e.errors.dialog_shown;
+  lock.reset();
+  if (restart != 0 && !nv::platform::start_process(exe, std::vector<std::string>(argv + 1, argv + argc)))
+    std::fprintf(stderr, "nivalo: the restart could not start %s\n", exe.c_str());
   return failed ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 #include "host/startup.h"
 
 #include "host/engine.h"
+#include "media/sound_thread.h"
 #include "platform/encoding.h"
 #include "resources/pack_mount.h"
 #include "runtime/dispatch.h"
@@ -64,6 +65,8 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
   if (start_task_at(e, system, l.script, l.instruction) != 0) return r;
   system.if_depth = static_cast<int8_t>(l.if_depth);
   system.loop_depth = static_cast<int8_t>(l.loop_depth);
+
+  start_sound_thread(e);
   r.ok = true;
   return r;
 }

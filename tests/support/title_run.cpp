@@ -5,7 +5,7 @@
 
 #include "host/startup.h"
 #include "platform/encoding.h"
-#include "runtime/scheduler.h"
+#include "host/main_loop.h"
 #include "tools/vizud/title_output.h"
 
 namespace nv::test {
@@ -40,14 +40,11 @@ bool TitleRun::start() {
 
 int TitleRun::run(int frames) {
   if (!start()) return 0;
-  int n = 0;
-  while (n < frames && !engine_->stop.load()) {
-    int status = frame_step(*engine_);
-    ++n;
-    ++frames_;
-    if (status != 0) break;
-    host_.clock->sleep_ms(16);
-  }
+  if (frames <= 0 || engine_->stop.load()) return 0;
+  MainLoopOptions loop;
+  loop.max_frames = frames;
+  int n = static_cast<int>(run_main_loop(*engine_, loop));
+  frames_ += n;
   return n;
 }
 
@@ -57,18 +54,23 @@ int TitleRun::var_number(const std::string& name) const {
   return v ? v->number : -1;
 }
 
+Variable* TitleRun::find_var(const std::string& name) {
+  int n = var_number(name);
+  return engine_ && n >= 0 ? engine_->vars.find(static_cast<uint32_t>(n)) : nullptr;
+}
+
 int64_t TitleRun::int_var(const std::string& name, int64_t element) {
-  Variable* v = engine_->vars.find(static_cast<uint32_t>(var_number(name)));
+  Variable* v = find_var(name);
   return v ? read_int(*v, element) : 0;
 }
 
 double TitleRun::float_var(const std::string& name, int64_t element) {
-  Variable* v = engine_->vars.find(static_cast<uint32_t>(var_number(name)));
+  Variable* v = find_var(name);
   return v ? read_float(*v, element) : 0.0;
 }
 
 std::string TitleRun::text_var(const std::string& name, int64_t element) {
-  Variable* v = engine_->vars.find(static_cast<uint32_t>(var_number(name)));
+  Variable* v = find_var(name);
   return v ? platform::sjis_to_utf8(read_text(*v, element)) : std::string();
 }
 

@@ -39,8 +39,9 @@ class TitleRun {
 
   // Starts the engine (once; run() does it too). False when start-up failed.
   bool start();
-  // Runs frame steps until the engine stops or `frames` steps have run,
-  // 16 ms of virtual time apart. Returns the number of steps run.
+  // Runs the main loop until the engine stops or `frames` steps have run
+  // (on the script thread when the title asks for it). Returns the number
+  // of steps run.
   int run(int frames = 1000);
   bool stopped() const { return engine_ && engine_->stop.load(); }
   int frames_run() const { return frames_; }
@@ -64,6 +65,8 @@ class TitleRun {
   std::string log() const;
 
  private:
+  Variable* find_var(const std::string& name);
+
   TempDir dir_;
   TitleOptions options_;
   bool compiled_ = false;

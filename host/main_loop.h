@@ -1,0 +1,39 @@
+// The main loop and shut-down. The frame step runs on the main thread, or
+// on the script thread when the title's configuration asks for one; the main
+// thread then only delivers window events and requests.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <thread>
+
+namespace nv {
+
+struct Engine;
+
+// The script thread and its finished mark (guarded by the engine lock).
+struct ScriptThread {
+  std::thread thread;
+  bool started = false;
+  bool finished = false;
+};
+
+struct MainLoopOptions {
+  int64_t max_frames = -1;        // stop after this many frame steps (-1: no limit)
+  uint32_t frame_sleep_ms = 16;   // rest after each frame step
+  // Called by the main thread once per turn of the loop (instance requests,
+  // window events).
+  std::function<void(Engine&)> on_turn;
+};
+
+// Runs frame steps until the engine stops or the frame limit is reached;
+// returns the number of frame steps run. Starts the script thread when the
+// configuration asks for it and waits for it to finish.
+int64_t run_main_loop(Engine& e, const MainLoopOptions& options);
+
+// Shut-down in order: the sound and script threads finish, the stop flag is
+// set and the workers end, then what the subsystems hold is released.
+void shut_down(Engine& e);
+
+}  // namespace nv
