@@ -11,6 +11,7 @@
 #include "data/system_vars.h"
 #include "data/variable_file.h"
 #include "data/variables.h"
+#include "graphics/graphics_state.h"
 #include "host/engine_config.h"
 #include "platform/platform.h"
 #include "runtime/arg_slots.h"
@@ -55,6 +56,7 @@ struct Engine {
   std::atomic<bool> cursor_visible{true};
 
   ResourceState resources;
+  GraphicsState graphics;    // layer tree, pixel routines, workers
   EngineConfig config;
   UserSettings user_settings;
   bool title_folder_writable = true;  // the start-up write probe

@@ -3,6 +3,7 @@
 // handler (900050).
 #include <cstddef>
 
+#include "graphics/layer_commands.h"
 #include "runtime/command_defs.h"
 #include "runtime/dispatch.h"
 #include "runtime/control_flow.h"
@@ -43,6 +44,11 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::RETURNCODE] = returncode_command;
   d.direct[c::LABELINFO] = labelinfo_command;
   d.direct[c::END] = end_command;
+
+  // Layers.
+  d.direct[c::CG] = cg_command;
+  d.direct[c::CGEND] = cgend_command;
+  d.direct[c::CGINFO] = cginfo_command;
 }
 
 }  // namespace nv
