@@ -27,10 +27,11 @@ inline void write_png(const std::filesystem::path& dir, const std::string& name,
 }
 
 // The node an absolute path names ("W0/a", "W0/s/" for a set), or nullptr.
+// Walks the components itself, so names with blanks can be looked at.
 inline LayerNode* layer_at(Engine& e, std::string_view absolute) {
-  NodePath p;
-  if (!resolve_node_path(e, ":" + std::string(absolute), "", p)) return nullptr;
-  return find_layer(e, p, false);
+  NodePath p{std::string(absolute), absolute.ends_with('/')};
+  if (p.is_set) p.path.pop_back();
+  return static_cast<LayerNode*>(find_node_by_path(e, e.graphics.layers.root, p, false));
 }
 
 }  // namespace nv::test
