@@ -15,15 +15,17 @@
 
 namespace nv::test {
 
-// Writes a width x height PNG (BGRA words, alpha kept) as `name` in `dir`.
+// Writes a width x height PNG (BGRA words) as `name` in `dir`: with alpha
+// (the layer's alpha flag will be 1) or as opaque RGB (flag 0).
 inline void write_png(const std::filesystem::path& dir, const std::string& name, int width, int height,
-                      const std::vector<uint32_t>& pixels) {
-  const std::vector<uint8_t> bytes = encode_png(pixels.data(), width, height, true);
+                      const std::vector<uint32_t>& pixels, bool keep_alpha = true) {
+  const std::vector<uint8_t> bytes = encode_png(pixels.data(), width, height, keep_alpha);
   std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-inline void write_png(const std::filesystem::path& dir, const std::string& name, int width, int height, uint32_t fill) {
-  write_png(dir, name, width, height, std::vector<uint32_t>(size_t(width) * size_t(height), fill));
+inline void write_png(const std::filesystem::path& dir, const std::string& name, int width, int height, uint32_t fill,
+                      bool keep_alpha = true) {
+  write_png(dir, name, width, height, std::vector<uint32_t>(size_t(width) * size_t(height), fill), keep_alpha);
 }
 
 // The node an absolute path names ("W0/a", "W0/s/" for a set), or nullptr.
