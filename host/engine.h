@@ -12,6 +12,7 @@
 #include "data/var_command_state.h"
 #include "data/variable_file.h"
 #include "data/variables.h"
+#include "graphics/graphics_state.h"
 #include "host/engine_config.h"
 #include "host/main_loop.h"
 #include "media/sound_thread.h"
@@ -61,6 +62,7 @@ struct Engine {
   std::atomic<bool> cursor_visible{true};
 
   ResourceState resources;
+  GraphicsState graphics;    // layer tree, pixel routines, workers
   EngineConfig config;
   UserSettings user_settings;
   bool title_folder_writable = true;  // the start-up write probe

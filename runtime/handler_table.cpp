@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "data/variable_commands.h"
+#include "graphics/layer_commands.h"
 #include "runtime/command_defs.h"
 #include "runtime/dispatch.h"
 #include "runtime/control_flow.h"
@@ -53,6 +54,10 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::VARACT] = varact_command;
   d.direct[c::VARINFO] = varinfo_command;
   d.direct[c::MATH] = math_command;
+  // Layers.
+  d.direct[c::CG] = cg_command;
+  d.direct[c::CGEND] = cgend_command;
+  d.direct[c::CGINFO] = cginfo_command;
 }
 
 }  // namespace nv
