@@ -44,6 +44,10 @@ struct SystemVarState {
   ScriptTimers timers{};
   std::vector<std::string> dropped;  // names of files dropped on the window (variable 14)
   int64_t dropped_count = 0;         // variable 15 (assignable)
+  // Requests the window event handling leaves for the scripts (assignable).
+  int64_t maximize_request = 0;      // variable 65: window number + 1
+  int64_t minimize_request = 0;      // variable 66
+  int64_t close_request = 0;         // variable 67
 };
 
 inline SystemVarState system_var_state_at_start(platform::Clock& clock) {

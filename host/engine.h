@@ -11,7 +11,9 @@
 #include "data/system_vars.h"
 #include "data/variable_file.h"
 #include "data/variables.h"
+#include "graphics/frame_pacing.h"
 #include "host/engine_config.h"
+#include "host/windows_state.h"
 #include "platform/platform.h"
 #include "runtime/arg_slots.h"
 #include "runtime/dispatch.h"
@@ -55,6 +57,8 @@ struct Engine {
   std::atomic<bool> cursor_visible{true};
 
   ResourceState resources;
+  WindowsState windows;      // the four window slots and the flags of their events
+  FramePacing pacing;        // frame rate, skipping, per-second counts
   EngineConfig config;
   UserSettings user_settings;
   bool title_folder_writable = true;  // the start-up write probe

@@ -1,6 +1,7 @@
 #include "host/startup.h"
 
 #include "host/engine.h"
+#include "host/window_create.h"
 #include "platform/encoding.h"
 #include "resources/pack_mount.h"
 #include "runtime/dispatch.h"
@@ -48,6 +49,10 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
     system_box(e, "画面サイズが対応していません。");
     return r;
   }
+  if (!create_main_window(e, exe_path)) {
+    system_box(e, "ウィンドウが生成できませんでした。");
+    return r;
+  }
   for (size_t i = 0; i < 4; ++i) e.resources.image_order[i] = e.config.image_order[i];
   for (size_t i = 0; i < 2; ++i) e.resources.sound_order[i] = e.config.sound_order[i];
 
@@ -64,6 +69,8 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
   if (start_task_at(e, system, l.script, l.instruction) != 0) return r;
   system.if_depth = static_cast<int8_t>(l.if_depth);
   system.loop_depth = static_cast<int8_t>(l.loop_depth);
+  show_main_window_at_start(e);
+  start_pacing(e.pacing, e.host.clock->now_ms());
   r.ok = true;
   return r;
 }

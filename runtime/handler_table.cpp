@@ -3,6 +3,8 @@
 // handler (900050).
 #include <cstddef>
 
+#include "graphics/presentation.h"
+#include "host/window_commands.h"
 #include "runtime/command_defs.h"
 #include "runtime/dispatch.h"
 #include "runtime/control_flow.h"
@@ -43,6 +45,12 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::RETURNCODE] = returncode_command;
   d.direct[c::LABELINFO] = labelinfo_command;
   d.direct[c::END] = end_command;
+
+  // Windows and frame pacing.
+  d.direct[c::WINDOW] = window_command;
+  d.direct[c::WINDOWEND] = windowend_command;
+  d.direct[c::WINDOWINFO] = windowinfo_command;
+  d.direct[c::FPS] = fps_command;
 }
 
 }  // namespace nv

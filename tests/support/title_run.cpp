@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "host/startup.h"
+#include "host/window_events.h"
 #include "platform/encoding.h"
 #include "runtime/scheduler.h"
 #include "tools/vizud/title_output.h"
@@ -42,11 +43,12 @@ int TitleRun::run(int frames) {
   if (!start()) return 0;
   int n = 0;
   while (n < frames && !engine_->stop.load()) {
-    int status = frame_step(*engine_);
+    pump_window_events(*engine_);
+    if (engine_->stop.load()) break;
+    int status = frame_step(*engine_);  // paces the frame on the virtual clock
     ++n;
     ++frames_;
     if (status != 0) break;
-    host_.clock->sleep_ms(16);
   }
   return n;
 }

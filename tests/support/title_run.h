@@ -40,7 +40,9 @@ class TitleRun {
   // Starts the engine (once; run() does it too). False when start-up failed.
   bool start();
   // Runs frame steps until the engine stops or `frames` steps have run,
-  // 16 ms of virtual time apart. Returns the number of steps run.
+  // delivering the window events before each; the frame step's pacing moves
+  // the virtual clock (16 or 17 ms a frame at 60 fps). Returns the number of
+  // steps run.
   int run(int frames = 1000);
   bool stopped() const { return engine_ && engine_->stop.load(); }
   int frames_run() const { return frames_; }
