@@ -54,9 +54,6 @@ int64_t read_999(Engine&, uint32_t, int64_t) { return 999; }
 int64_t read_version(Engine&, uint32_t, int64_t) { return 404; }
 int64_t read_index_second_count(Engine& e, uint32_t, int64_t) { return e.scripts.index_second_count; }
 int64_t read_drop_count(Engine& e, uint32_t, int64_t) { return e.sysvars.dropped_count; }
-int64_t read_window_request(Engine& e, uint32_t n, int64_t) {
-  return n == 65 ? e.sysvars.maximize_request : n == 66 ? e.sysvars.minimize_request : e.sysvars.close_request;
-}
 
 int64_t read_desktop(Engine& e, uint32_t n, int64_t) {
   platform::DesktopSize d = e.host.system->desktop();
@@ -84,12 +81,12 @@ void read_byte_text(Engine&, uint32_t, int64_t k, std::string& out) {
 
 SystemReaders build_readers() {
   SystemReaders r;
+  add_held_readers(r);
   r.ints[0] = read_time_rows;
   r.ints[1] = read_timers;
   r.ints[2] = read_os_code;
   r.ints[5] = r.ints[6] = r.ints[7] = read_memory;
   r.ints[15] = read_drop_count;
-  r.ints[65] = r.ints[66] = r.ints[67] = read_window_request;
   r.ints[33] = read_999;
   r.ints[60] = read_version;
   r.ints[63] = r.ints[64] = read_desktop;

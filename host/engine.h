@@ -9,6 +9,7 @@
 
 #include "data/evaluator_state.h"
 #include "data/system_vars.h"
+#include "data/var_command_state.h"
 #include "data/variable_file.h"
 #include "data/variables.h"
 #include "graphics/frame_pacing.h"
@@ -52,6 +53,7 @@ struct Engine {
   VariableTable vars;
   VariableFile varfile;      // nvbin\nvv.nbn, kept for script-scope variables
   SystemVarState sysvars = system_var_state_at_start(*host.clock);
+  VarCommandState varcmd = var_command_state_at_start(*host.clock);
 
   // Whether the mouse cursor is shown (the error dialog makes it visible).
   std::atomic<bool> cursor_visible{true};

@@ -82,7 +82,7 @@ void pump_window_events(Engine& e) {
 void handle_close_box(Engine& e, int slot) {
   WindowRecord& r = e.windows.at(slot);
   switch (r.close_mode) {
-    case 0: e.sysvars.close_request = 1; return;
+    case 0: e.sysvars.held.ints[kCloseRequestVar] = 1; return;
     case 1: {
       platform::MessageBoxSpec box;
       box.caption = e.config.caption;
@@ -107,9 +107,9 @@ void handle_minimize_box(Engine& e, int slot) {
   if (r.min_mode != 0) return;  // the window minimises itself
   // The desktop may already have minimised it: the script decides.
   if (e.host.display->is_minimized(slot)) e.host.display->restore(slot);
-  e.sysvars.minimize_request = 1;
+  e.sysvars.held.ints[kMinimizeRequestVar] = 1;
 }
 
-void handle_maximize_box(Engine& e, int slot) { e.sysvars.maximize_request = slot + 1; }
+void handle_maximize_box(Engine& e, int slot) { e.sysvars.held.ints[kMaximizeRequestVar] = slot + 1; }
 
 }  // namespace nv

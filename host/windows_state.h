@@ -17,6 +17,12 @@ constexpr int kWindowCount = platform::kWindowSlots;
 constexpr size_t kCaptionLimit = 262;  // bytes of a window caption
 constexpr int kSubWindowDefaultSize = 128;
 
+// The system variables the window requests are read and cleared through
+// (held values, assignable by the scripts).
+constexpr size_t kMaximizeRequestVar = 65;  // window number + 1
+constexpr size_t kMinimizeRequestVar = 66;
+constexpr size_t kCloseRequestVar = 67;
+
 struct WindowRecord {
   int32_t number = 0;
   bool exists = false;      // the existence mark: a window is created for the slot

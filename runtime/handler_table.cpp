@@ -3,6 +3,7 @@
 // handler (900050).
 #include <cstddef>
 
+#include "data/variable_commands.h"
 #include "graphics/presentation.h"
 #include "host/window_commands.h"
 #include "runtime/command_defs.h"
@@ -45,6 +46,15 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::RETURNCODE] = returncode_command;
   d.direct[c::LABELINFO] = labelinfo_command;
   d.direct[c::END] = end_command;
+
+  // Variable commands.
+  d.direct[c::LET] = let_command;
+  d.direct[c::INT] = int_command;
+  d.direct[c::FLT] = flt_command;
+  d.direct[c::STR] = str_command;
+  d.direct[c::VARACT] = varact_command;
+  d.direct[c::VARINFO] = varinfo_command;
+  d.direct[c::MATH] = math_command;
 
   // Windows and frame pacing.
   d.direct[c::WINDOW] = window_command;

@@ -1,0 +1,128 @@
+// LET: reads its two records itself (target with the operator in byte 3,
+// then source) and assigns by the target's type. System variables take a
+// plain assignment through their writers whatever the operator.
+#include <cstdint>
+
+#include "data/evaluator.h"
+#include "data/system_vars.h"
+#include "data/variable_commands.h"
+#include "host/engine.h"
+#include "runtime/error_report.h"
+#include "runtime/instruction_records.h"
+
+namespace nv {
+
+namespace {
+
+constexpr uint8_t kOperatorCount = 9;  // = += -= *= /= %= &= |= ^=
+
+// Integer operators with 64-bit wrapping; a zero divisor keeps the value.
+int64_t apply_int(uint8_t code, int64_t cur, int64_t v) {
+  auto u = [](int64_t x) { return static_cast<uint64_t>(x); };
+  switch (code) {
+    case 0: return v;
+    case 1: return static_cast<int64_t>(u(cur) + u(v));
+    case 2: return static_cast<int64_t>(u(cur) - u(v));
+    case 3: return static_cast<int64_t>(u(cur) * u(v));
+    case 4:
+      if (v == 0) return cur;
+      if (v == -1) return static_cast<int64_t>(0 - u(cur));  // INT64_MIN / -1 wraps
+      return cur / v;
+    case 5:
+      if (v == 0) return cur;
+      if (v == -1) return 0;
+      return cur % v;
+    case 6: return cur & v;
+    case 7: return cur | v;
+    default: return cur ^ v;
+  }
+}
+
+// Float operators; remainder and the bitwise ones work on both values
+// truncated to integers and store the integer result as a double. A
+// divisor that is (or truncates to) zero keeps the value.
+double apply_float(uint8_t code, double cur, double v) {
+  switch (code) {
+    case 0: return v;
+    case 1: return cur + v;
+    case 2: return cur - v;
+    case 3: return cur * v;
+    case 4: return v == 0.0 ? cur : cur / v;
+    default: break;
+  }
+  int64_t a = truncate_to_int(cur), b = truncate_to_int(v);
+  if (code == 5 && b == 0) return cur;
+  return static_cast<double>(apply_int(code, a, b));
+}
+
+// The source as text, evaluated with the string table, in the reused buffer.
+std::string& source_text(Engine& e, std::span<const uint8_t> src, int selector) {
+  std::string& buf = e.varcmd.text;
+  buf.resize(kTextBufferSize);
+  buf[0] = '\0';
+  size_t n = eval_string(e, src, selector, buf.data());
+  buf.resize(n);
+  return buf;
+}
+
+int assign_system(Engine& e, uint32_t number, int64_t element, std::span<const uint8_t> src, int selector) {
+  const Variable* v = e.vars.find(number);
+  switch (v ? v->type : int8_t(kVarNone)) {
+    case kVarInt: {
+      int64_t value = eval_int(e, src, selector);
+      if (e.eval.failed) return -1;
+      return write_system_int(e, number, element, value) ? 0 : report(e, 101150);
+    }
+    case kVarFloat: return 0;  // assigning a float system variable does nothing
+    case kVarString: {
+      std::string& text = source_text(e, src, selector);
+      if (e.eval.failed) return -1;
+      return write_system_text(e, number, element, text) ? 0 : report(e, 101150);
+    }
+    default: return report(e, 101150);
+  }
+}
+
+}  // namespace
+
+int let_command(Engine& e) {
+  if (!require_records(e, 2)) return -1;
+  uint8_t code = current_record(e, 0).assign_op();
+  if (code >= kOperatorCount) return report(e, 900000);
+  bool ok = true;
+  record_int(e, 0, ok);
+  if (!ok || e.eval.failed) return -1;
+  const uint32_t number = static_cast<uint32_t>(e.eval.ref.number);
+  const int64_t element = e.eval.ref.element;
+  std::span<const uint8_t> src = record_expression(e, 1, ok);
+  if (!ok) return -1;
+  const int selector = current_record(e, 1).selector();
+
+  if (number < kFirstUserVariable) return assign_system(e, number, element, src, selector);
+  Variable* v = e.vars.find(number);
+  if (!v) return -1;  // the evaluator has reported the missing variable
+  switch (v->type) {
+    case kVarInt: {
+      int64_t value = eval_int(e, src, selector);
+      if (e.eval.failed) return -1;
+      write_int(*v, element, apply_int(code, read_int(*v, element), value));
+      return 0;
+    }
+    case kVarFloat: {
+      double value = eval_float(e, src, selector);
+      if (e.eval.failed) return -1;
+      write_float(*v, element, apply_float(code, read_float(*v, element), value));
+      return 0;
+    }
+    case kVarString: {
+      if (code > 1) return report(e, 101140);
+      std::string& text = source_text(e, src, selector);
+      if (e.eval.failed) return -1;
+      if (code == 1) text.insert(0, read_text(*v, element));
+      return write_text(e, *v, element, text);
+    }
+    default: return report(e, 101140);
+  }
+}
+
+}  // namespace nv
