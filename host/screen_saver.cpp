@@ -19,32 +19,32 @@ bool is_switch(const std::string& a, char letter) {
 }  // namespace
 
 ScreenSaverSwitch parse_screen_saver_switch(const std::vector<std::string>& args) {
-  std::vector<std::string> plain;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a.rfind("--", 0) == 0) {
-      if ((a == "--frames" || a == "--snapshot" || a == "--answer") && i + 1 < args.size()) ++i;
+  // The first argument that is a switch, and the one after it.
+  std::string a, next;
+  for (size_t i = 0; i < args.size() && a.empty(); ++i) {
+    const std::string& v = args[i];
+    if (v.rfind("--", 0) == 0) {
+      if ((v == "--frames" || v == "--snapshot" || v == "--answer") && i + 1 < args.size()) ++i;
       continue;
     }
-    if (a.empty() || (a[0] != '/' && a[0] != '-')) continue;  // the title folder
-    plain.push_back(a);
+    if (v.size() < 2 || (v[0] != '/' && v[0] != '-')) continue;  // the title folder
+    a = v;
+    if (i + 1 < args.size()) next = args[i + 1];
   }
   ScreenSaverSwitch s;
-  if (plain.empty()) {
+  if (a.empty()) {
     s.action = ScreenSaverAction::info;
     return s;
   }
-  const std::string& a = plain[0];
-  // The desktop writes the handle after the switch or after a ':'.
+  // The desktop writes the window handle after a ':' or as the next argument.
   auto handle = [&](uint64_t& out) {
-    std::string v = a.size() > 3 && a[2] == ':' ? a.substr(3) : plain.size() > 1 ? plain[1] : std::string();
+    std::string v = a.size() > 3 && a[2] == ':' ? a.substr(3) : next;
     char* end = nullptr;
     out = std::strtoull(v.c_str(), &end, 10);
-    return !v.empty() && *end == '\0';
+    return !v.empty() && v[0] >= '0' && v[0] <= '9' && *end == '\0';
   };
   if (is_switch(a, 'p')) {
-    s.action = ScreenSaverAction::preview;
-    if (!handle(s.parent)) s.action = ScreenSaverAction::none;
+    s.action = handle(s.parent) ? ScreenSaverAction::preview : ScreenSaverAction::none;
   } else if (is_switch(a, 'a')) {
     s.action = ScreenSaverAction::none;
   } else if (is_switch(a, 'c')) {
