@@ -25,8 +25,18 @@ LayerNode* drawn_set(Engine& e, int slot) {
 int compose_window(Engine& e, int slot) {
   LayerNode* set = drawn_set(e, slot);
   if (!set) return 0;
-  e.windows.at(slot).drawn = true;
+  WindowRecord& r = e.windows.at(slot);
+  // A window that was black (hidden, or its set hidden) gets the whole
+  // picture back.
+  if (!r.drawn) {
+    set->layer->dirty.full_redraw = true;
+    mark_set_dirty(*set);
+  }
+  r.drawn = true;
   if (!set->layer->dirty.recompose) return 0;
+  // Composing clears the set's recompose flag; the window remembers that
+  // it has a new picture to copy.
+  r.composed = true;
   return compose_set(e, *set);
 }
 
@@ -41,7 +51,8 @@ void present_window(Engine& e, int slot) {
     return;
   }
   const Layer& l = *set->layer;
-  if (!l.dirty.recompose) return;
+  if (!r.composed) return;
+  r.composed = false;
   r.drawn = true;
   // In full screen with stretching the backend scales the client area to
   // the screen; the canvas then fills the client area from its corner.

@@ -42,6 +42,7 @@ struct WindowRecord {
   bool active = false;
   std::string drag_layer;   // normalised path of the drag layer ("" none)
   bool drawn = false;       // the client area shows a canvas (cleared when blanked)
+  bool composed = false;    // the set was recomposed since the window last got it
   bool shaped = false;
 };
 
