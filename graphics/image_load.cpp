@@ -5,6 +5,7 @@
 #include "platform/encoding.h"
 #include "runtime/error_report.h"
 #include "runtime/error_texts.h"
+#include "resources/media_resolver.h"
 
 namespace nv {
 
@@ -37,6 +38,23 @@ int report_image_error(Engine& e, uint32_t code, std::string_view command, std::
   }
 }
 
+// Finds and reads the file: a name with an image extension or none goes
+// through the media resolver (which probes the configured extensions); any
+// other extension (".psd", ".wav" ...) is looked up as given, so that its
+// type is refused with its own message.
+int find_and_read(Engine& e, std::string_view name, FileRequest& req) {
+  const FileType named = image_type_of_name(name);
+  const bool image_ext = named == FileType::bmp || named == FileType::png || named == FileType::jpeg ||
+                         named == FileType::gif;
+  const size_t dot = name.rfind('.');
+  const bool has_ext = dot != std::string_view::npos && name.find_first_of("\\/", dot) == std::string_view::npos;
+  if (has_ext && !image_ext) return load_file(e, name, req, false);
+  const int r = resolve_media(e, name, MediaKind::image, req);
+  if (r == kMediaError) return kLoadDamaged;
+  if (r == kMediaNotFound) return kLoadNotFound;
+  return load_file(e, name, req, false, false);
+}
+
 }  // namespace
 
 int load_image(Engine& e, std::string_view name, DecodedImage& out, std::string_view command) {
@@ -44,7 +62,7 @@ int load_image(Engine& e, std::string_view name, DecodedImage& out, std::string_
     set_empty_image(out);
   } else {
     FileRequest req;
-    const int found = load_file(e, name, req, false);
+    const int found = find_and_read(e, name, req);
     if (found == kLoadNotFound) {
       set_empty_image(out);
     } else if (found != kLoadOk) {

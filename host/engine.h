@@ -13,6 +13,7 @@
 #include "data/variable_file.h"
 #include "data/variables.h"
 #include "graphics/frame_pacing.h"
+#include "graphics/graphics_state.h"
 #include "host/engine_config.h"
 #include "host/windows_state.h"
 #include "platform/platform.h"
@@ -61,6 +62,8 @@ struct Engine {
   ResourceState resources;
   WindowsState windows;      // the four window slots and the flags of their events
   FramePacing pacing;        // frame rate, skipping, per-second counts
+
+  GraphicsState graphics;    // layer tree, pixel routines, workers
   EngineConfig config;
   UserSettings user_settings;
   bool title_folder_writable = true;  // the start-up write probe

@@ -1,5 +1,6 @@
 #include "host/startup.h"
 
+#include "graphics/graphics_state.h"
 #include "host/engine.h"
 #include "host/window_create.h"
 #include "platform/encoding.h"
@@ -55,6 +56,7 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
   }
   for (size_t i = 0; i < 4; ++i) e.resources.image_order[i] = e.config.image_order[i];
   for (size_t i = 0; i < 2; ++i) e.resources.sound_order[i] = e.config.sound_order[i];
+  if (start_graphics(e) != 0) return r;
 
   if (load_engine_tables(e) != 0) return r;
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "data/variable_commands.h"
+#include "graphics/layer_commands.h"
 #include "graphics/presentation.h"
 #include "host/window_commands.h"
 #include "runtime/command_defs.h"
@@ -61,6 +62,11 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::WINDOWEND] = windowend_command;
   d.direct[c::WINDOWINFO] = windowinfo_command;
   d.direct[c::FPS] = fps_command;
+
+  // Layers.
+  d.direct[c::CG] = cg_command;
+  d.direct[c::CGEND] = cgend_command;
+  d.direct[c::CGINFO] = cginfo_command;
 }
 
 }  // namespace nv

@@ -1,0 +1,38 @@
+#include "graphics/graphics_state.h"
+
+#include "graphics/worker_pool.h"
+#include "host/engine.h"
+
+namespace nv {
+
+GraphicsState::GraphicsState() = default;
+GraphicsState::~GraphicsState() = default;
+
+int start_graphics(Engine& e) {
+  GraphicsState& g = e.graphics;
+  gfx::select_routines(g.routines, gfx::detect_cpu_features(), e.user_settings.allow_second_routines,
+                       e.user_settings.allow_third_routines);
+  gfx::build_blend_tables(g.tables);
+
+  clear_layer_tree(e);
+  const int32_t w = int32_t(e.config.screen_width), h = int32_t(e.config.screen_height);
+  Layer& root = *g.layers.root.layer;
+  root.x = root.y = 0;
+  root.sx = w;
+  root.sy = h;
+  g.layers.base_path = "W0";
+  NodePath p{"W0", true};
+  LayerNode* w0 = create_layer_set(e, p, w, h, 1);
+  if (!w0) return -1;
+  g.layers.w0 = w0;
+  w0->layer->shown_by_window = true;
+  g.windows[0].set = w0;
+  g.windows[0].client_width = w;
+  g.windows[0].client_height = h;
+
+  const int n = gfx::worker_count_for(e.host.system->processor_count(), e.user_settings.two_workers);
+  g.workers = std::make_unique<gfx::WorkerPool>(n, e.stop);
+  return 0;
+}
+
+}  // namespace nv

@@ -1,0 +1,81 @@
+#include "graphics/worker_pool.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace nv::gfx {
+
+int worker_count_for(int processors, bool allow_two) {
+  const int n = std::min(std::max(processors, 1), 2);
+  return allow_two ? n : 1;
+}
+
+WorkerPool::WorkerPool(int workers, const std::atomic<bool>& stop) : stop_(stop) {
+  workers = std::clamp(workers, 1, 2);
+  for (int i = 0; i < workers; ++i) {
+    workers_.push_back(std::make_unique<Worker>());
+    Worker& w = *workers_.back();
+    w.thread = std::thread([&w] { loop(w); });
+  }
+}
+
+WorkerPool::~WorkerPool() {
+  for (auto& w : workers_) {
+    {
+      std::lock_guard<std::mutex> g(w->m);
+      w->quit = true;
+    }
+    w->cv.notify_all();
+  }
+  for (auto& w : workers_) w->thread.join();
+}
+
+void WorkerPool::loop(Worker& w) {
+  uint64_t seen = 0;
+  for (;;) {
+    PoolJob job;
+    int32_t first = 0, end = 0;
+    {
+      std::unique_lock<std::mutex> g(w.m);
+      w.cv.wait(g, [&] { return w.quit || w.started != seen; });
+      if (w.quit) return;
+      seen = w.started;
+      job = w.job;
+      first = w.first;
+      end = w.end;
+    }
+    if (first < end) job.run(job.context, first, end);
+    {
+      std::lock_guard<std::mutex> g(w.m);
+      w.finished = seen;
+    }
+    w.cv.notify_all();
+  }
+}
+
+void WorkerPool::run(const PoolJob& job) {
+  if (job.height <= 0 || !job.run) return;
+  const int64_t n = int64_t(workers_.size());
+  if (stop_.load(std::memory_order_relaxed) || n == 0) {
+    job.run(job.context, 0, job.height);
+    return;
+  }
+  for (int64_t i = 0; i < n; ++i) {
+    Worker& w = *workers_[size_t(i)];
+    {
+      std::lock_guard<std::mutex> g(w.m);
+      w.job = job;
+      w.first = int32_t(int64_t(job.height) * i / n);
+      w.end = int32_t(int64_t(job.height) * (i + 1) / n);
+      ++w.started;
+    }
+    w.cv.notify_all();
+  }
+  for (auto& wp : workers_) {
+    Worker& w = *wp;
+    std::unique_lock<std::mutex> g(w.m);
+    w.cv.wait(g, [&] { return w.finished == w.started; });
+  }
+}
+
+}  // namespace nv::gfx

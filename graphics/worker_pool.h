@@ -1,0 +1,58 @@
+// `WorkerPool`: one or two threads that run the bands of rows of a pixel job
+// while the thread that composes waits. Each worker has a slot and a start
+// and done count under its own mutex, so a start can never be missed and a
+// finished band never reported twice. Workers end when the pool is dropped;
+// once the engine's stop flag is set, jobs run on the calling thread.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace nv::gfx {
+
+// A job over rows 0 .. height - 1; `run` is called with disjoint bands.
+struct PoolJob {
+  void (*run)(const void* context, int32_t first_row, int32_t end_row) = nullptr;
+  const void* context = nullptr;
+  int32_t height = 0;
+};
+
+// n = min(max(processors, 1), 2), and 1 when two workers are not allowed.
+int worker_count_for(int processors, bool allow_two);
+
+class WorkerPool {
+ public:
+  WorkerPool(int workers, const std::atomic<bool>& stop);
+  ~WorkerPool();
+  WorkerPool(const WorkerPool&) = delete;
+  WorkerPool& operator=(const WorkerPool&) = delete;
+
+  int size() const { return int(workers_.size()); }
+
+  // Worker i takes rows height x i / n .. height x (i + 1) / n; returns when
+  // every band is done.
+  void run(const PoolJob& job);
+
+ private:
+  struct Worker {
+    std::mutex m;
+    std::condition_variable cv;
+    uint64_t started = 0;   // jobs handed to this worker
+    uint64_t finished = 0;  // jobs it has completed
+    bool quit = false;
+    PoolJob job;
+    int32_t first = 0, end = 0;
+    std::thread thread;
+  };
+
+  static void loop(Worker& w);
+
+  const std::atomic<bool>& stop_;
+  std::vector<std::unique_ptr<Worker>> workers_;
+};
+
+}  // namespace nv::gfx
