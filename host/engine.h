@@ -12,10 +12,12 @@
 #include "data/var_command_state.h"
 #include "data/variable_file.h"
 #include "data/variables.h"
+#include "graphics/frame_pacing.h"
 #include "graphics/graphics_state.h"
 #include "host/engine_config.h"
 #include "host/main_loop.h"
 #include "media/sound_thread.h"
+#include "host/windows_state.h"
 #include "platform/platform.h"
 #include "runtime/arg_slots.h"
 #include "runtime/dispatch.h"
@@ -62,6 +64,9 @@ struct Engine {
   std::atomic<bool> cursor_visible{true};
 
   ResourceState resources;
+  WindowsState windows;      // the four window slots and the flags of their events
+  FramePacing pacing;        // frame rate, skipping, per-second counts
+
   GraphicsState graphics;    // layer tree, pixel routines, workers
   EngineConfig config;
   UserSettings user_settings;

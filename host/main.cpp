@@ -11,9 +11,14 @@
 #include "graphics/png_encode.h"
 #include "host/command_line.h"
 #include "host/engine.h"
+#include "host/screen_saver.h"
 #include "host/startup.h"
 #include "host/main_loop.h"
 #include "platform/process.h"
+#include "host/window_create.h"
+#include "host/window_events.h"
+#include "resources/appended_pack.h"
+#include "resources/pack_mount.h"
 #include "platform/encoding.h"
 #include "platform/instance_lock.h"
 #include "runtime/error_report.h"
@@ -96,32 +101,60 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  // One instance per title: a second start asks the first to come forward.
+  const nv::AppendedPack appended = nv::detect_appended_pack(exe);
+  const bool screen_saver = appended.packed && appended.screen_saver != 0;
+
+  // One instance per title: a second start asks the first to come forward;
+  // a second screen saver asks the first to close, waits a second and runs.
   std::string key = title_key(dir);
   auto lock = nv::platform::InstanceLock::acquire(key);
+  if (!lock && screen_saver) {
+    nv::platform::send_instance_request(key, nv::platform::InstanceRequest::saver_close);
+    host.clock->sleep_ms(1000);
+    lock = nv::platform::InstanceLock::acquire(key);
+  }
   if (!lock) {
     nv::platform::send_instance_request(key, nv::platform::InstanceRequest::raise);
     return 0;
+  }
+
+  // A title built as a screen saver answers the desktop's switches first.
+  if (screen_saver) {
+    nv::ScreenSaverSwitch sw = nv::parse_screen_saver_switch(opt.args);
+    if (sw.action != nv::ScreenSaverAction::run) {
+      nv::Engine probe(host);
+      if (nv::mount_all_packs(probe, exe) != 0) return 1;
+      return nv::run_screen_saver_switch(probe, sw);
+    }
   }
 
   bool failed = false;
   int64_t restart = 0;
   {
     nv::Engine e(host);
+    e.windows.screen_saver = screen_saver;
     nv::StartupResult started = nv::start_engine(e, exe);
     if (started.ok) {
       nv::MainLoopOptions loop;
       loop.max_frames = opt.frames;
       loop.on_turn = [&](nv::Engine& en) {
-        if (lock->take_request() != nv::platform::InstanceRequest::raise) return;
-        if (en.host.display->exists(0)) en.host.display->raise(0);
-        if (opt.headless) std::fprintf(stderr, "nivalo: a second start asked this instance to come forward\n");
+        nv::platform::InstanceRequest req = lock->take_request();
+        if (req == nv::platform::InstanceRequest::saver_close && screen_saver) {
+          nv::close_engine(en);
+        } else if (req == nv::platform::InstanceRequest::raise) {
+          if (en.host.display->exists(0)) en.host.display->raise(0);
+          if (opt.headless) std::fprintf(stderr, "nivalo: a second start asked this instance to come forward\n");
+        }
       };
       nv::run_main_loop(e, loop);
     }
+    if (!opt.snapshot.empty()) {
+      if (write_snapshot(*host.display, opt.snapshot))
+        std::fprintf(stderr, "nivalo: the last frame is in %s\n", opt.snapshot.c_str());
+      else
+        std::fprintf(stderr, "nivalo: no snapshot written: the title has no main window\n");
+    }
     nv::shut_down(e);
-    if (!opt.snapshot.empty() && !write_snapshot(*host.display, opt.snapshot))
-      std::fprintf(stderr, "nivalo: no snapshot written: the title has no main window yet\n");
     failed = !started.ok || e.errors.dialog_shown;
     restart = e.tasks.restart_request;
     if (restart != 0) {

@@ -3,6 +3,9 @@
 #include <mutex>
 
 #include "host/engine.h"
+#include "graphics/worker_pool.h"
+#include "host/window_create.h"
+#include "host/window_events.h"
 #include "media/sound_thread.h"
 #include "runtime/scheduler.h"
 
@@ -10,14 +13,11 @@ namespace nv {
 
 namespace {
 
-// One frame step and the rest after it; false when the engine stops.
-bool step(Engine& e, const MainLoopOptions& o, int64_t& frames) {
-  bool go_on = frame_step(e) == 0;
-  ++frames;
-  if (go_on && o.frame_sleep_ms) e.host.clock->sleep_ms(o.frame_sleep_ms);
-  return go_on && !(o.max_frames >= 0 && frames >= o.max_frames);
-}
+bool limit_reached(const MainLoopOptions& o, int64_t frames) { return o.max_frames >= 0 && frames >= o.max_frames; }
 
+// The script thread: frame steps until one reports stop or the limit is
+// reached. Each step holds the engine lock, so that the main thread's event
+// delivery never runs in the middle of one.
 void script_thread_main(Engine& e, const MainLoopOptions& o, std::atomic<int64_t>& frames_out,
                         std::atomic<bool>& done) {
   {
@@ -25,21 +25,27 @@ void script_thread_main(Engine& e, const MainLoopOptions& o, std::atomic<int64_t
     e.script_thread.finished = false;
   }
   int64_t frames = 0;
-  while (step(e, o, frames)) {
+  for (;;) {
+    int status = 0;
+    {
+      std::lock_guard<std::recursive_mutex> g(e.lock);
+      status = frame_step(e);
+    }
+    ++frames;
+    if (status != 0 || limit_reached(o, frames)) break;
   }
   frames_out.store(frames);
   {
     std::lock_guard<std::recursive_mutex> g(e.lock);
     e.script_thread.finished = true;
   }
-  // Closing the main window ends the main loop.
+  // Ends the main loop, as closing the main window does.
   done.store(true);
 }
 
 }  // namespace
 
 int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
-  int64_t frames = 0;
   if (e.config.script_thread == 1) {
     std::atomic<int64_t> counted{0};
     std::atomic<bool> done{false};
@@ -47,28 +53,38 @@ int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
     e.script_thread.thread =
         std::thread(script_thread_main, std::ref(e), std::cref(o), std::ref(counted), std::ref(done));
     while (e.running.load() && !done.load()) {
-      if (o.on_turn) o.on_turn(e);
+      {
+        std::lock_guard<std::recursive_mutex> g(e.lock);
+        if (o.on_turn) o.on_turn(e);
+        pump_window_events(e);
+      }
       // Follow the frame thread's time without moving it.
       e.host.clock->wait_until_us(e.host.clock->now_us() + 1000, &done);
     }
     e.script_thread.thread.join();
     return counted.load();
   }
-  while (e.running.load()) {
+  int64_t frames = 0;
+  while (e.running.load() && !limit_reached(o, frames)) {
     if (o.on_turn) o.on_turn(e);
-    if (!step(e, o, frames)) break;
+    pump_window_events(e);
+    if (e.stop.load()) break;
+    int status = frame_step(e);  // paces the frame on the clock
+    ++frames;
+    if (status != 0) break;
   }
   return frames;
 }
 
 void shut_down(Engine& e) {
-  // The threads end when they see the stop flag; a title closed from
-  // outside (frame limit, window closed) has not set it yet.
-  // Each thread sets its finished mark last, so joining waits for it.
+  // Each thread sets its finished mark last, so joining waits for it. A
+  // title stopped from outside (frame limit) has not set the stop flag yet.
   e.stop.store(true);
   join_sound_thread(e);
   if (e.script_thread.thread.joinable()) e.script_thread.thread.join();
   e.script_thread.started = false;
+  e.graphics.workers.reset();  // wakes the workers with the stop flag set and joins them
+  shut_down_windows(e);
   e.running.store(false);
 }
 

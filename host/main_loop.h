@@ -21,13 +21,13 @@ struct ScriptThread {
 
 struct MainLoopOptions {
   int64_t max_frames = -1;        // stop after this many frame steps (-1: no limit)
-  uint32_t frame_sleep_ms = 16;   // rest after each frame step
-  // Called by the main thread once per turn of the loop (instance requests,
-  // window events).
+  // Called by the main thread once per turn of the loop, before the window
+  // events are delivered (requests from a second start).
   std::function<void(Engine&)> on_turn;
 };
 
-// Runs frame steps until the engine stops or the frame limit is reached;
+// Delivers window events and runs frame steps (each paced by the frame
+// step itself) until the engine stops or the frame limit is reached;
 // returns the number of frame steps run. Starts the script thread when the
 // configuration asks for it and waits for it to finish.
 int64_t run_main_loop(Engine& e, const MainLoopOptions& options);

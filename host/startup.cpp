@@ -3,6 +3,7 @@
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
 #include "media/sound_thread.h"
+#include "host/window_create.h"
 #include "platform/encoding.h"
 #include "resources/pack_mount.h"
 #include "runtime/dispatch.h"
@@ -50,6 +51,10 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
     system_box(e, "画面サイズが対応していません。");
     return r;
   }
+  if (!create_main_window(e, exe_path)) {
+    system_box(e, "ウィンドウが生成できませんでした。");
+    return r;
+  }
   for (size_t i = 0; i < 4; ++i) e.resources.image_order[i] = e.config.image_order[i];
   for (size_t i = 0; i < 2; ++i) e.resources.sound_order[i] = e.config.sound_order[i];
   if (start_graphics(e) != 0) return r;
@@ -69,6 +74,8 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
   system.loop_depth = static_cast<int8_t>(l.loop_depth);
 
   start_sound_thread(e);
+  show_main_window_at_start(e);
+  start_pacing(e.pacing, e.host.clock->now_ms());
   r.ok = true;
   return r;
 }

@@ -109,6 +109,11 @@ class Display {
   // Delivers what happened since the last call.
   virtual void pump_events(WindowEvents& sink) = 0;
 
+  // The screen-saver preview: shows the picture 1:1 inside the desktop's
+  // window `parent` (a native window id) until that window goes away or the
+  // session ends. Returns false when the parent cannot be used.
+  virtual bool run_preview(uint64_t parent, const uint32_t* pixels, int width, int height) = 0;
+
   // Mouse cursor shown or hidden over the engine's windows.
   virtual void show_cursor(bool shown) = 0;
   // The mouse position in desktop coordinates.

@@ -194,6 +194,15 @@ std::vector<uint32_t> HeadlessDisplay::client_pixels(int slot, int& width, int& 
   return w->client;
 }
 
+bool HeadlessDisplay::run_preview(uint64_t parent, const uint32_t* pixels, int width, int height) {
+  if (parent == 0) return false;
+  preview_.parent = parent;
+  preview_.width = width;
+  preview_.height = height;
+  preview_.pixels.assign(pixels, pixels + size_t(width) * size_t(height));
+  return true;
+}
+
 void HeadlessDisplay::pump_events(WindowEvents& sink) {
   while (!pending_.empty()) {
     auto ev = std::move(pending_.front());

@@ -42,6 +42,7 @@ class HeadlessDisplay final : public Display {
   void blank(int slot) override;
   std::vector<uint32_t> client_pixels(int slot, int& width, int& height) override;
   void pump_events(WindowEvents& sink) override;
+  bool run_preview(uint64_t parent, const uint32_t* pixels, int width, int height) override;
   void show_cursor(bool shown) override { cursor_shown_ = shown; }
   void cursor_position(int& x, int& y) override {
     x = cursor_x_;
@@ -77,6 +78,13 @@ class HeadlessDisplay final : public Display {
   // Slots from the top of the desktop's stacking order to the bottom.
   const std::vector<int>& stacking() const { return stacking_; }
   bool cursor_shown() const { return cursor_shown_; }
+  // The last preview run: its parent and picture.
+  struct Preview {
+    uint64_t parent = 0;
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+  };
+  const Preview& last_preview() const { return preview_; }
 
  private:
   Window* get(int slot);
@@ -90,6 +98,7 @@ class HeadlessDisplay final : public Display {
   int cursor_x_ = 0;
   int cursor_y_ = 0;
   bool cursor_shown_ = true;
+  Preview preview_;
 };
 
 }  // namespace nv::platform

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/encoding.h"
 #include "platform/sdl_keys.h"
@@ -211,6 +212,39 @@ class SdlDisplay final : public Display {
   void pump_events(WindowEvents& sink) override {
     SDL_Event ev;
     while (SDL_PollEvent(&ev)) handle(ev, sink);
+  }
+
+  bool run_preview(uint64_t parent, const uint32_t* pixels, int width, int height) override {
+    // SDL draws straight into the desktop's window: the picture fills it
+    // from its corner, which is what a child window filling it would show.
+    SDL_Window* win = SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)));
+    if (!win) return false;
+    SDL_Renderer* ren = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
+    SDL_Texture* tex = ren ? SDL_CreateTexture(ren, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, width, height)
+                           : nullptr;
+    bool ok = tex != nullptr;
+    if (ok) {
+      SDL_UpdateTexture(tex, nullptr, pixels, width * 4);
+      const Uint32 id = SDL_GetWindowID(win);
+      bool running = true;
+      while (running) {
+        SDL_Rect dst{0, 0, width, height};
+        SDL_SetRenderDrawColor(ren, 0, 0, 0, 255);
+        SDL_RenderClear(ren);
+        SDL_RenderCopy(ren, tex, nullptr, &dst);
+        SDL_RenderPresent(ren);
+        SDL_Event ev;
+        if (SDL_WaitEventTimeout(&ev, 200) == 0) continue;
+        if (ev.type == SDL_QUIT) running = false;
+        if (ev.type == SDL_WINDOWEVENT && ev.window.windowID == id &&
+            (ev.window.event == SDL_WINDOWEVENT_CLOSE || ev.window.event == SDL_WINDOWEVENT_HIDDEN))
+          running = false;
+      }
+    }
+    if (tex) SDL_DestroyTexture(tex);
+    if (ren) SDL_DestroyRenderer(ren);
+    SDL_DestroyWindow(win);
+    return ok;
   }
 
   void show_cursor(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }

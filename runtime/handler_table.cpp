@@ -5,6 +5,8 @@
 
 #include "data/variable_commands.h"
 #include "graphics/layer_commands.h"
+#include "graphics/presentation.h"
+#include "host/window_commands.h"
 #include "runtime/command_defs.h"
 #include "runtime/dispatch.h"
 #include "runtime/control_flow.h"
@@ -54,6 +56,13 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::VARACT] = varact_command;
   d.direct[c::VARINFO] = varinfo_command;
   d.direct[c::MATH] = math_command;
+
+  // Windows and frame pacing.
+  d.direct[c::WINDOW] = window_command;
+  d.direct[c::WINDOWEND] = windowend_command;
+  d.direct[c::WINDOWINFO] = windowinfo_command;
+  d.direct[c::FPS] = fps_command;
+
   // Layers.
   d.direct[c::CG] = cg_command;
   d.direct[c::CGEND] = cgend_command;

@@ -1,6 +1,7 @@
 #include "runtime/scheduler.h"
 
 #include "data/text_output.h"
+#include "graphics/presentation.h"
 #include "host/engine.h"
 #include "platform/encoding.h"
 #include "runtime/dispatch.h"
@@ -25,6 +26,7 @@ int frame_step(Engine& e) {
   e.dispatch.task = nullptr;
   free_detached(t);
   if (status != 0) return 1;
+  if (!e.stop.load() && present_frame(e) != 0) return 1;  // compose, pace, present
   return e.stop.load() ? 1 : 0;
 }
 

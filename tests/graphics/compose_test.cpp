@@ -6,6 +6,7 @@
 
 #include "graphics/compose.h"
 #include "graphics/worker_pool.h"
+#include "runtime/scheduler.h"
 #include "tests/graphics/layer_test_support.h"
 #include "tests/support/title_run.h"
 
@@ -18,12 +19,17 @@ uint32_t canvas_at(Engine& e, int64_t x, int64_t y) {
 }
 
 TEST(Compose, SeventeenSmallChangesWidenTheFirstRectangle) {
-  std::string src;
+  // Frame 1 presents the new W0 whole; the changes are then made by a walk
+  // without the presentation, so that the dirty state can be looked at.
+  std::string src = "WAIT[FRAME=1]\n";
   for (int i = 0; i < 17; ++i)
     src += "CG[ID=\"d" + std::to_string(i) + "\" FILE=\"dot\" Z=1 X=" + std::to_string(i * 10) + "]\n";
+  src += "WAIT[FRAME=1000]\n";
   TitleRun r(src);
   write_png(r.dir(), "dot.png", 1, 1, 0xFFFF0000u, false);
-  r.run(2);
+  r.run(1);
+  ++r.engine().tasks.frame_counter;
+  walk_tasks(r.engine(), r.engine().tasks.root);
   ASSERT_EQ(r.dialog_count(), 0u) << r.dialogs();
   const gfx::DirtyState& d = r.engine().graphics.layers.w0->layer->dirty;
   EXPECT_EQ(d.count, 16);

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "host/startup.h"
+#include "host/window_events.h"
 #include "platform/encoding.h"
 #include "host/main_loop.h"
 #include "tools/vizud/title_output.h"

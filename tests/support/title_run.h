@@ -40,8 +40,10 @@ class TitleRun {
   // Starts the engine (once; run() does it too). False when start-up failed.
   bool start();
   // Runs the main loop until the engine stops or `frames` steps have run
-  // (on the script thread when the title asks for it). Returns the number
-  // of steps run.
+  // (on the script thread when the title asks for it), delivering the
+  // window events before each step; the frame step's pacing moves the
+  // virtual clock (16 or 17 ms a frame at 60 fps). Returns the number of
+  // steps run.
   int run(int frames = 1000);
   bool stopped() const { return engine_ && engine_->stop.load(); }
   int frames_run() const { return frames_; }
