@@ -3,6 +3,7 @@
 
 #include "runtime/script_pos.h"
 #include "runtime/task_commands.h"
+#include "platform/display_headless.h"
 #include "runtime/task_tree.h"
 #include "tests/support/title_run.h"
 
@@ -263,6 +264,40 @@ WAIT[FRAME=1000]
   EXPECT_EQ(r.first_error(), "");
   r.run(5);
   EXPECT_NE(r.first_error().find("データエラー"), std::string::npos) << r.first_error();
+}
+
+}  // namespace
+}  // namespace nv
+
+namespace nv {
+namespace {
+
+// Debug mode: the mouse visiting all four desktop corners asks whether to
+// stop; Yes stops the engine, No lets the title go on. The title runs more
+// than 1024 commands a frame, so every frame has a check.
+TEST(DebugEscape, FourCornersAskAndYesStops) {
+  const char* source = R"(
+LOOP[SET=-1]
+  LOOP[SET=1100]
+  LOOPEND
+  WAIT[FRAME=1]
+LOOPEND
+)";
+  for (platform::AnswerPolicy answer : {platform::AnswerPolicy::yes, platform::AnswerPolicy::no}) {
+    test::TitleRun r(source, {.config = "width = 640\nheight = 480\ndebug = 1\n", .answer = answer});
+    ASSERT_TRUE(r.start());
+    platform::HeadlessDisplay* d = platform::headless_display(r.host());
+    ASSERT_NE(d, nullptr);
+    const int corners[4][2] = {{0, 0}, {0, 767}, {1023, 0}, {1023, 767}};
+    for (const auto& c : corners) {
+      EXPECT_FALSE(r.stopped());
+      d->set_cursor_position(c[0], c[1]);
+      r.run(1);
+    }
+    EXPECT_EQ(r.dialog_count(), 1u);
+    EXPECT_NE(r.dialogs().find("[[デバッグ機能]] マウスによる画面四隅"), std::string::npos) << r.dialogs();
+    EXPECT_EQ(r.stopped(), answer == platform::AnswerPolicy::yes);
+  }
 }
 
 }  // namespace
