@@ -14,12 +14,35 @@ namespace nv {
 
 namespace {
 
-constexpr uint32_t kResolvedLabel = 0x10000000;
 
 // Moves the task to `l`, switching (and loading) scripts when needed.
 int jump_to_label(Engine& e, Task& t, const Label& l) {
   if (l.script != t.script || !t.image) return start_task_at(e, t, l.script, l.instruction) != 0 ? -1 : 0;
   t.pc = l.instruction;
+  return 0;
+}
+
+// Stores call values k = 1 .. `last` from the keywords int_kw + k - 1,
+// float_kw + k - 1 (kept expressions, evaluated as floats) or text_kw + k - 1,
+// the first of them given; then clears the slots after `last`. Returns 0 or
+// -1 after a report.
+int store_call_values(Engine& e, CallValues& v, int last, int int_kw, int float_kw, int text_kw) {
+  const ArgSlots& a = e.args;
+  int k = 1;
+  for (; k <= last && k <= kParamSlots; ++k) {
+    if (a.has(int_kw + k - 1)) {
+      v.ints[size_t(k)] = a.at(int_kw + k - 1).value;
+    } else if (a.has(float_kw + k - 1)) {
+      const ArgSlot& s = a.at(float_kw + k - 1);
+      bool ok = true;
+      std::span<const uint8_t> x = argument_expression(e, s, ok);
+      if (!ok) return -1;
+      v.floats[size_t(k)] = eval_float(e, x, s.selector);
+    } else if (a.has(text_kw + k - 1)) {
+      v.texts[size_t(k)].assign(a.at(text_kw + k - 1).text_view());
+    }
+  }
+  for (; k <= kParamSlots; ++k) v.clear(k);
   return 0;
 }
 
@@ -73,22 +96,10 @@ int gosub_command(Engine& e) {
   const ArgSlots& a = e.args;
   if (t.gosub_depth >= kStackLevels - 1) return report(e, 101600, {"GOSUB", "GOSUB", kStackLevels});
 
+  // Parameter k is looked for only when the instruction has more than k
+  // arguments ("#" is one of them).
   CallValues& p = t.params[size_t(t.gosub_depth + 1)];
-  int k = 1;
-  for (; k < e.dispatch.arg_count && k <= kParamSlots; ++k) {
-    if (a.has(K::PINT + k - 1)) {
-      p.ints[size_t(k)] = a.at(K::PINT + k - 1).value;
-    } else if (a.has(K::PFLT + k - 1)) {
-      const ArgSlot& s = a.at(K::PFLT + k - 1);
-      bool ok = true;
-      std::span<const uint8_t> x = argument_expression(e, s, ok);
-      if (!ok) return -1;
-      p.floats[size_t(k)] = eval_float(e, x, s.selector);
-    } else if (a.has(K::PSTR + k - 1)) {
-      p.texts[size_t(k)].assign(a.at(K::PSTR + k - 1).text_view());
-    }
-  }
-  for (; k <= kParamSlots; ++k) p.clear(k);
+  if (store_call_values(e, p, e.dispatch.arg_count - 1, K::PINT, K::PFLT, K::PSTR) != 0) return -1;
 
   const Label* target = nullptr;
   if (!a.has(K::TARGET)) return report(e, 108180, {""});
@@ -113,28 +124,13 @@ int return_command(Engine& e) {
   namespace K = kw::RETURN;
   if (evaluate_arguments(e) != 0) return -1;
   Task& t = *e.dispatch.task;
-  const ArgSlots& a = e.args;
   if (t.gosub_depth <= 0) {
     if (t.system) return report(e, 101300, {"RETURN", "RETURN", "GOSUB"});
     if (e.tasks.current) detach_task_node(e.tasks, *e.tasks.current);
     return 1;
   }
   CallValues& r = t.returns[size_t(t.gosub_depth - 1)];
-  int k = 1;
-  for (; k <= e.dispatch.arg_count && k <= kParamSlots; ++k) {
-    if (a.has(K::RINT + k - 1)) {
-      r.ints[size_t(k)] = a.at(K::RINT + k - 1).value;
-    } else if (a.has(K::RFLT + k - 1)) {
-      const ArgSlot& s = a.at(K::RFLT + k - 1);
-      bool ok = true;
-      std::span<const uint8_t> x = argument_expression(e, s, ok);
-      if (!ok) return -1;
-      r.floats[size_t(k)] = eval_float(e, x, s.selector);
-    } else if (a.has(K::RSTR + k - 1)) {
-      r.texts[size_t(k)].assign(a.at(K::RSTR + k - 1).text_view());
-    }
-  }
-  for (; k <= kParamSlots; ++k) r.clear(k);
+  if (store_call_values(e, r, e.dispatch.arg_count, K::RINT, K::RFLT, K::RSTR) != 0) return -1;
 
   --t.gosub_depth;
   const GosubLevel& g = t.gosubs[size_t(t.gosub_depth)];

@@ -20,7 +20,6 @@ namespace nv {
 namespace {
 
 constexpr size_t kScriptHeader = 32;
-constexpr uint32_t kResolvedLabel = 0x10000000;
 
 // Jump targets of IF, ELSE and LOOP: the size fields of these records are
 // instruction indexes (records counted from 0).

@@ -22,6 +22,9 @@ constexpr int kHandlerCount = 100;  // command numbers 0 to 99
 constexpr int kMaxArguments = 95;   // argument positions 1 to 95
 constexpr int kKeywordLimit = 96;   // keyword indexes 0 to 95
 constexpr size_t kArgRecordSize = 12;
+// A GO record whose size field is at least this holds label index + this
+// (resolved when the script loaded).
+constexpr uint32_t kResolvedLabel = 0x10000000;
 
 // Argument types of a keyword.
 enum ArgType : uint8_t { kArgInt = 0, kArgString = 1, kArgRaw = 2, kArgHandler = 3 };

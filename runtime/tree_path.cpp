@@ -97,33 +97,43 @@ bool resolve_node_path(Engine& e, std::string_view text, std::string_view base, 
   return true;
 }
 
-TreeNode* find_node_by_path(Engine& e, TreeNode& root, const NodePath& p, bool report_missing_set,
-                            bool* missing_set) {
-  if (missing_set) *missing_set = false;
-  std::vector<std::string_view> parts = split_node_path(p.path);
-  TreeNode* at = &root;
-  for (size_t i = 0; i + 1 < parts.size(); ++i) {
-    at = find_child(*at, parts[i], true);
-    if (!at) {
-      if (missing_set) *missing_set = true;
-      if (report_missing_set) report(e, 100230, {parts[i]});
-      return nullptr;
-    }
-  }
-  return find_child(*at, parts.back(), p.is_set);
-}
+namespace {
 
-TreeNode* find_parent_set(Engine& e, TreeNode& root, const NodePath& p) {
-  std::vector<std::string_view> parts = split_node_path(p.path);
+// The set holding the last component of `parts`: every component before it
+// must be an existing set. nullptr names the missing one in `missing`.
+TreeNode* walk_sets(TreeNode& root, const std::vector<std::string_view>& parts, std::string_view& missing) {
   TreeNode* at = &root;
   for (size_t i = 0; i + 1 < parts.size(); ++i) {
     at = find_child(*at, parts[i], true);
     if (!at) {
-      report(e, 100230, {parts[i]});
+      missing = parts[i];
       return nullptr;
     }
   }
   return at;
+}
+
+}  // namespace
+
+TreeNode* find_node_by_path(Engine& e, TreeNode& root, const NodePath& p, bool report_missing_set,
+                            bool* missing_set) {
+  std::vector<std::string_view> parts = split_node_path(p.path);
+  std::string_view missing;
+  TreeNode* parent = walk_sets(root, parts, missing);
+  if (missing_set) *missing_set = parent == nullptr;
+  if (!parent) {
+    if (report_missing_set) report(e, 100230, {missing});
+    return nullptr;
+  }
+  return find_child(*parent, parts.back(), p.is_set);
+}
+
+TreeNode* find_parent_set(Engine& e, TreeNode& root, const NodePath& p) {
+  std::vector<std::string_view> parts = split_node_path(p.path);
+  std::string_view missing;
+  TreeNode* parent = walk_sets(root, parts, missing);
+  if (!parent) report(e, 100230, {missing});
+  return parent;
 }
 
 }  // namespace nv
