@@ -161,6 +161,36 @@ void kernel_vs_pixman() {
               nv::gfx::routine_level_name(g.routines.level), ours, theirs, ours / theirs);
 }
 
+// Mega-pixels per second of each mode-0 kernel form over a full canvas.
+void kernel_forms() {
+  Scene s;
+  build_scene(s, false, false);
+  nv::GraphicsState& g = s.e->graphics;
+  std::vector<uint32_t> dst = noise(kW, kH, false, 2), src = noise(kW, kH, true, 3), rule = noise(kW, kH, false, 4);
+  std::vector<uint32_t> weights(256);
+  for (int i = 0; i < 256; ++i) weights[size_t(i)] = uint32_t(i + 1);
+  const char* names[] = {"opaque", "opaque A128", "alpha", "alpha A128", "rule", "rule+alpha"};
+  std::printf("mode-0 kernel forms (Mpixel/s):");
+  for (int f = 0; f < nv::gfx::kKernelFormCount; ++f) {
+    const nv::gfx::BlendKernel k = g.routines.set.kernels[f][0];
+    const double mps = per_second([&] {
+      nv::gfx::BlendRow r;
+      r.width = kW;
+      r.opacity = f == 1 || f == 3 ? 128 : 256;
+      r.rule_table = weights.data();
+      r.mode_table = g.tables.mode_table(0);
+      for (int y = 0; y < kH; ++y) {
+        r.dst = reinterpret_cast<uint8_t*>(dst.data() + size_t(y) * kW);
+        r.src = reinterpret_cast<const uint8_t*>(src.data() + size_t(y) * kW);
+        r.rule = reinterpret_cast<const uint8_t*>(rule.data() + size_t(y) * kW);
+        k(r);
+      }
+    }, 0.3) * kW * kH / 1e6;
+    std::printf("  %s %.0f", names[f], mps);
+  }
+  std::printf("\n");
+}
+
 }  // namespace
 
 int main() {
@@ -171,6 +201,7 @@ int main() {
   std::printf("ratios: 1 worker / pixman %.2f, 2 workers / pixman %.2f, 2 workers / 1 worker %.2f\n", one / px,
               two / px, two / one);
   kernel_vs_pixman();
+  kernel_forms();
   const double copy1 = compose_fps(false, false);
   std::printf("opaque full-canvas copy: %.0f fps (1 worker), memcpy %.0f fps, memcpy / copy %.2f (target <= 1.3)\n",
               copy1, mc, mc / copy1);

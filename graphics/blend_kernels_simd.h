@@ -19,14 +19,44 @@
 // vector arguments does not matter.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
-constexpr int kBytes = NV_VEC_BYTES;
+// A step takes one register of pixel bytes and splits it into two
+// registers of 16-bit lanes with the in-lane unpack instructions; packing
+// the two back restores the pixel order. Each half holds whole pixels
+// (which ones does not matter: every lane op stays inside its pixel).
+constexpr int kBytes = NV_VEC_BYTES;  // pixel bytes per step
 constexpr int kPixels = kBytes / 4;
 
 typedef uint8_t V8 __attribute__((vector_size(kBytes)));
-typedef uint16_t V16 __attribute__((vector_size(kBytes * 2)));
-typedef int16_t S16 __attribute__((vector_size(kBytes * 2)));
+typedef uint16_t V16 __attribute__((vector_size(kBytes)));
+typedef int16_t S16 __attribute__((vector_size(kBytes)));
 typedef uint32_t V32 __attribute__((vector_size(kBytes)));
-typedef uint64_t V64 __attribute__((vector_size(kBytes * 2)));
+typedef uint64_t V64 __attribute__((vector_size(kBytes)));
+
+#if NV_VEC_BYTES == 32
+typedef __m256i R;
+inline R unpack_lo8(R a, R b) { return _mm256_unpacklo_epi8(a, b); }
+inline R unpack_hi8(R a, R b) { return _mm256_unpackhi_epi8(a, b); }
+inline R unpack_lo32(R a, R b) { return _mm256_unpacklo_epi32(a, b); }
+inline R unpack_hi32(R a, R b) { return _mm256_unpackhi_epi32(a, b); }
+inline R pack16(R a, R b) { return _mm256_packus_epi16(a, b); }
+#else
+typedef __m128i R;
+inline R unpack_lo8(R a, R b) { return _mm_unpacklo_epi8(a, b); }
+inline R unpack_hi8(R a, R b) { return _mm_unpackhi_epi8(a, b); }
+inline R unpack_lo32(R a, R b) { return _mm_unpacklo_epi32(a, b); }
+inline R unpack_hi32(R a, R b) { return _mm_unpackhi_epi32(a, b); }
+inline R pack16(R a, R b) { return _mm_packus_epi16(a, b); }
+#endif
+
+// The two halves of a step's bytes as 16-bit lanes, and back (the values
+// are 0..255, so the saturating pack is exact).
+inline V16 low_half(V8 v) { return (V16)unpack_lo8((R)v, R{}); }
+inline V16 high_half(V8 v) { return (V16)unpack_hi8((R)v, R{}); }
+inline V8 pack(V16 lo, V16 hi) { return (V8)pack16((R)lo, (R)hi); }
+// Per-pixel 32-bit values split the same way as the pixels, one per
+// 64-bit lane.
+inline V64 low_pixels(V32 v) { return (V64)unpack_lo32((R)v, R{}); }
+inline V64 high_pixels(V32 v) { return (V64)unpack_hi32((R)v, R{}); }
 
 inline V8 load8(const uint8_t* p) {
   V8 v;
@@ -34,8 +64,6 @@ inline V8 load8(const uint8_t* p) {
   return v;
 }
 inline void store8(uint8_t* p, V8 v) { __builtin_memcpy(p, &v, sizeof v); }
-inline V16 widen(V8 v) { return __builtin_convertvector(v, V16); }
-inline V8 narrow(V16 v) { return __builtin_convertvector(v, V8); }
 inline V16 as16(V64 v) { return (V16)v; }
 inline V64 as64(V16 v) { return (V64)v; }
 
@@ -102,29 +130,11 @@ inline V16 mode_f(V16 d, V16 s) {
   }
 }
 
-template <int Mode>
-inline V16 f_of(const BlendRow& r, V8 d8, V8 s8, V16 d, V16 s) {
-  if constexpr (kTableMode<Mode>) {
-    return widen(lookup(r.mode_table, d8, s8));
-  } else {
-    (void)r;
-    (void)d8;
-    (void)s8;
-    return mode_f<Mode>(d, s);
-  }
-}
-
-// The rule weights of the chunk's pixels (0 where the table gives 0 or 1).
-inline V64 rule_weights(const BlendRow& r, const uint8_t* rule) {
-#if defined(__AVX2__)
-  V32 idx = (V32)load8(rule) & 0xFF;
-  V32 w = (V32)_mm256_i32gather_epi32(reinterpret_cast<const int*>(r.rule_table), (__m256i)idx, 4);
-#else
+// The rule weights of a step's pixels, 0 where the table gives 0 or 1.
+inline V32 rule_weights(const uint32_t* weights) {
   V32 w;
-  for (int i = 0; i < kPixels; ++i) w[i] = r.rule_table[rule[i * 4]];
-#endif
-  w = w > 1 ? w : V32{};
-  return __builtin_convertvector(w, V64);
+  __builtin_memcpy(&w, weights, sizeof w);
+  return w > 1 ? w : V32{};
 }
 
 // d + (((f - d) x v) >> 16) for a per-pixel weight v in 0..65536 on the
@@ -142,44 +152,62 @@ inline V16 rule_alpha_step(V16 d, V16 f, V64 v) {
   return (high + (low >> 8)) >> 8;
 }
 
+// One half of a step: d, s and f = f(d, s) in 16-bit lanes, v the rule
+// weights of its pixels (rule forms).
 template <int Mode, int Form>
-inline void chunk(const BlendRow& r, int32_t p) {
-  uint8_t* dp = r.dst + p * 4;
-  const uint8_t* sp = r.src + p * 4;
-  const V8 d8 = load8(dp);
-  const V8 s8 = load8(sp);
-  const V16 d = widen(d8);
-  const V16 s = widen(s8);
-  const V16 f = f_of<Mode>(r, d8, s8, d, s);
-  V16 out;
+inline V16 blend_half(const BlendRow& r, V16 d, V16 s, V16 f, V64 v) {
   if constexpr (Form == 0) {
-    out = f;
+    return f;
   } else if constexpr (Form == 1) {
     const uint16_t a = uint16_t(r.opacity);
     if constexpr (Mode == 8) {
       const V16 t = (vmax(d, f) - vmin(d, f)) * a >> 8;
-      out = f > d ? d + t : d - t;
+      return f > d ? d + t : d - t;
     } else {
-      out = mix(d, f, V16{} + a);
+      return mix(d, f, V16{} + a);
     }
   } else if constexpr (Form == 2) {
-    out = mix(d, f, colour_lanes((as64(s) >> 48) + 1));
+    return mix(d, f, colour_lanes((as64(s) >> 48) + 1));
   } else if constexpr (Form == 3) {
     const uint16_t a = uint16_t(r.opacity);
     if constexpr (Mode == 0) {
       const V16 w = (colour_lanes(as64(s) >> 48) * a) >> 8;
-      out = ((d * (256 - w)) >> 8) + (((w + 1) * s) >> 8);
+      return ((d * (256 - w)) >> 8) + (((w + 1) * s) >> 8);
     } else {
-      out = mix(d, f, (colour_lanes((as64(s) >> 48) + 1) * a) >> 8);
+      return mix(d, f, (colour_lanes((as64(s) >> 48) + 1) * a) >> 8);
     }
   } else if constexpr (Form == 4) {
-    out = mix(d, f, colour_lanes(rule_weights(r, r.rule + p * 4)));
+    return mix(d, f, colour_lanes(v));
   } else {
-    const V64 v = rule_weights(r, r.rule + p * 4);
     const V64 sa = as64(s) >> 48;
-    out = rule_alpha_step(d, f, v * (Mode == 0 ? sa : sa + 1));
+    return rule_alpha_step(d, f, v * (Mode == 0 ? sa : sa + 1));
   }
-  store8(dp, narrow(out));
+}
+
+template <int Mode, int Form>
+inline void chunk(const BlendRow& r, int32_t p, const uint32_t* weights) {
+  uint8_t* dp = r.dst + p * 4;
+  const uint8_t* sp = r.src + p * 4;
+  const V8 d8 = load8(dp);
+  const V8 s8 = load8(sp);
+  V64 v_lo{}, v_hi{};
+  if constexpr (Form >= 4) {
+    const V32 w = rule_weights(weights);
+    v_lo = low_pixels(w);
+    v_hi = high_pixels(w);
+  }
+  const V16 d_lo = low_half(d8), d_hi = high_half(d8);
+  const V16 s_lo = low_half(s8), s_hi = high_half(s8);
+  V16 f_lo, f_hi;
+  if constexpr (kTableMode<Mode>) {
+    const V8 f8 = lookup(r.mode_table, d8, s8);
+    f_lo = low_half(f8);
+    f_hi = high_half(f8);
+  } else {
+    f_lo = mode_f<Mode>(d_lo, s_lo);
+    f_hi = mode_f<Mode>(d_hi, s_hi);
+  }
+  store8(dp, pack(blend_half<Mode, Form>(r, d_lo, s_lo, f_lo, v_lo), blend_half<Mode, Form>(r, d_hi, s_hi, f_hi, v_hi)));
 }
 
 template <int Mode, int Form>
@@ -197,7 +225,20 @@ void kernel(const BlendRow& r) {
       return;
     }
   }
-  for (int32_t p = 0; p < whole; p += kPixels) chunk<Mode, Form>(r, p);
+  if constexpr (Form >= 4) {
+    // The rule weights are looked up a block at a time with plain loads:
+    // that is quicker than a vector gather on every processor we met.
+    constexpr int32_t kBlock = 256;
+    uint32_t weights[kBlock];
+    for (int32_t b = 0; b < whole; b += kBlock) {
+      const int32_t n = whole - b < kBlock ? whole - b : kBlock;
+      const uint8_t* rule = r.rule + b * 4;
+      for (int32_t i = 0; i < n; ++i) weights[i] = r.rule_table[rule[i * 4]];
+      for (int32_t p = 0; p < n; p += kPixels) chunk<Mode, Form>(r, b + p, weights + p);
+    }
+  } else {
+    for (int32_t p = 0; p < whole; p += kPixels) chunk<Mode, Form>(r, p, nullptr);
+  }
   if (whole < r.width) {
     BlendRow tail = r;
     tail.dst += whole * 4;
@@ -239,7 +280,10 @@ void copy_bytes_vec(uint8_t* dst, const uint8_t* src, int64_t bytes) {
 void cross_fade_vec(uint8_t* dst, const uint8_t* p, const uint8_t* q, int64_t bytes, int32_t v) {
   const V16 w = V16{} + uint16_t(v);
   int64_t i = 0;
-  for (; i + kBytes <= bytes; i += kBytes) store8(dst + i, narrow(mix(widen(load8(p + i)), widen(load8(q + i)), w)));
+  for (; i + kBytes <= bytes; i += kBytes) {
+    const V8 a = load8(p + i), b = load8(q + i);
+    store8(dst + i, pack(mix(low_half(a), low_half(b), w), mix(high_half(a), high_half(b), w)));
+  }
   for (; i < bytes; ++i) dst[i] = uint8_t(p[i] + (((q[i] - p[i]) * v) >> 8));
 }
 
