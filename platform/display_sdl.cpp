@@ -30,6 +30,11 @@ struct SdlWindow {
   bool has_shape = false;
   std::vector<Rect> shape;
   int windowed_x = 0, windowed_y = 0;  // client position before full screen
+  // A window made hidden is placed when it is first shown: at the outer
+  // position (x, y), or with its client there when `place_client`.
+  bool place_on_show = false;
+  bool place_client = false;
+  int place_x = 0, place_y = 0;
 };
 
 class SdlDisplay final : public Display {
@@ -84,6 +89,15 @@ class SdlDisplay final : public Display {
       return false;
     }
     SDL_SetWindowHitTest(w.window, &SdlDisplay::hit_test, &w);
+    if (spec.framed) {
+      if (spec.shown) place_shown(w, spec.x, spec.y, false);
+      else {
+        w.place_on_show = true;
+        w.place_client = false;
+        w.place_x = spec.x;
+        w.place_y = spec.y;
+      }
+    }
     return true;
   }
 
@@ -110,6 +124,7 @@ class SdlDisplay final : public Display {
       if (shown) SDL_ShowWindow(w->window);
       else SDL_HideWindow(w->window);
       w->spec.shown = shown;
+      if (shown && w->place_on_show) place_shown(*w, w->place_x, w->place_y, w->place_client);
     }
   }
 
@@ -117,6 +132,9 @@ class SdlDisplay final : public Display {
     if (SdlWindow* w = get(slot)) {
       Rect m = frame_margins(has_frame(*w));
       SDL_SetWindowPosition(w->window, x + m.left, y + m.top);
+      w->place_client = false;
+      w->place_x = x;
+      w->place_y = y;
     }
   }
 
@@ -330,6 +348,36 @@ class SdlDisplay final : public Display {
     return r ? r : SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
   }
 
+  // The frame of a window just shown, once the window manager has told it
+  // (zero when it does not within a moment). Events stay queued for
+  // pump_events.
+  static Rect wait_for_frame(SDL_Window* win) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    for (int i = 0; i < 50; ++i) {
+      SDL_PumpEvents();
+      if (SDL_GetWindowBordersSize(win, &top, &left, &bottom, &right) == 0 && (top | left | bottom | right) != 0)
+        return {left, top, right, bottom};
+      SDL_Delay(5);
+    }
+    return {};
+  }
+
+  // Places a window that has just been shown: its outer top-left at (x, y),
+  // or its client's when `client`. A window manager puts a new window's
+  // frame where its client was asked to be and tells the frame's size only
+  // once the window appears, so a framed window is moved after that. A
+  // shaped window placed before it appears is where it was asked to be, but
+  // SDL then believes it elsewhere; placed after, both agree.
+  static void place_shown(SdlWindow& w, int x, int y, bool client) {
+    w.place_on_show = false;
+    if (w.shaped || !w.spec.framed) {
+      SDL_SetWindowPosition(w.window, x, y);
+      return;
+    }
+    const Rect b = wait_for_frame(w.window);
+    SDL_SetWindowPosition(w.window, client ? x : x + b.left, client ? y : y + b.top);
+  }
+
   // A shaped window with a renderer, or nullptr. A renderer that needs a
   // window of another kind makes the window anew and loses its shaper, so
   // the window is made for OpenGL first and drawn in software otherwise.
@@ -383,7 +431,6 @@ class SdlDisplay final : public Display {
       SDL_DestroyWindow(win);
       return false;
     }
-    SDL_SetWindowPosition(win, x, y);
     SDL_DestroyTexture(w.texture);
     SDL_DestroyRenderer(w.renderer);
     SDL_DestroyWindow(w.window);
@@ -397,7 +444,13 @@ class SdlDisplay final : public Display {
     if (w.client.size() != pixels) w.client.assign(pixels, 0xFF000000u);
     if (spec.shown) {
       SDL_ShowWindow(win);
-      SDL_SetWindowPosition(win, x, y);  // a desktop may place a window by its own rule when it appears
+      place_shown(w, x, y, true);
+    } else {
+      SDL_SetWindowPosition(win, x, y);
+      w.place_on_show = true;
+      w.place_client = true;
+      w.place_x = x;
+      w.place_y = y;
     }
     w.dirty = true;
     flush(w);

@@ -1,5 +1,5 @@
-// Shaped windows and mouse positions through the full-screen scaling, in
-// real windows under a virtual X server.
+// Shaped windows, window placement and mouse positions through the
+// full-screen scaling, in real windows under a virtual X server.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -41,52 +41,100 @@ std::vector<uint32_t> halves() {
   return px;
 }
 
-TEST(SdlShape, OnlyTheShapeShowsAndWhatIsBehindShowsElsewhere) {
+TEST(SdlShape, OnlyTheShapeShowsAndSurvivesHidingAndFullScreen) {
   std::string error;
   auto d = make_sdl_display(error);
   ASSERT_TRUE(d) << error;
-  // Behind: a yellow window; in front, at the same place, a shaped one.
-  ASSERT_TRUE(d->create_window(1, spec_at(200, 100, 120, 80)));
-  auto yellow = filled(120, 80, 0xFFFFFF00u);
-  d->present(1, yellow.data(), 120, 80, 0, 0);
-  ASSERT_TRUE(d->create_window(0, spec_at(200, 100, 120, 80)));
+  // In front, a framed window, which loses its frame while shaped; behind
+  // it, with its client area at the same place, a yellow one.
+  WindowSpec front = spec_at(200, 100, 120, 80);
+  front.framed = true;
+  ASSERT_TRUE(d->create_window(0, front));
   auto frame = halves();
   d->present(0, frame.data(), 120, 80, 0, 0);
   d->set_drag_test(0, [](int, int) { return false; });
+  test::settle(*d);
+  const Rect framed_at = d->outer_rect(0);
+  const Rect m = d->frame_margins(true);
+  const int cx = framed_at.left + m.left, cy = framed_at.top + m.top;
+  ASSERT_TRUE(d->create_window(1, spec_at(cx, cy, 120, 80)));
+  auto yellow = filled(120, 80, 0xFFFFFF00u);
+  d->present(1, yellow.data(), 120, 80, 0, 0);
   test::settle(*d);
 
   // Two rectangles: one in each half.
   ASSERT_TRUE(d->set_shape(0, {{10, 10, 50, 30}, {70, 40, 110, 70}}));
   EXPECT_TRUE(d->exists(0));
   const std::vector<ScreenPoint> shaped = {
-      {200 + 30, 100 + 20, kCyan},   {200 + 10, 100 + 10, kCyan},    {200 + 49, 100 + 29, kCyan},
-      {200 + 90, 100 + 55, kMagenta}, {200 + 109, 100 + 69, kMagenta},
-      {200 + 5, 100 + 5, kYellow},   {200 + 50, 100 + 20, kYellow},  {200 + 60, 100 + 35, kYellow},
-      {200 + 90, 100 + 70, kYellow}, {200 + 115, 100 + 75, kYellow}, {200 + 100, 100 + 20, kYellow}};
+      {cx + 30, cy + 20, kCyan},   {cx + 10, cy + 10, kCyan},    {cx + 49, cy + 29, kCyan},
+      {cx + 90, cy + 55, kMagenta}, {cx + 109, cy + 69, kMagenta},
+      {cx + 5, cy + 5, kYellow},   {cx + 50, cy + 20, kYellow},  {cx + 60, cy + 35, kYellow},
+      {cx + 90, cy + 70, kYellow}, {cx + 115, cy + 75, kYellow}, {cx + 100, cy + 20, kYellow}};
   EXPECT_EQ(wait_for_screen(*d, shaped), "");
   // The window keeps its client picture, size and place.
   int w = 0, h = 0;
   EXPECT_EQ(d->client_pixels(0, w, h), frame);
-  EXPECT_EQ(d->outer_rect(0).left, 200);
-  EXPECT_EQ(d->outer_rect(0).top, 100);
+  EXPECT_EQ(d->outer_rect(0).left, cx);  // no frame while shaped
+  EXPECT_EQ(d->outer_rect(0).top, cy);
+
 
   // A new frame presented into the shaped window shows through the shape.
   auto magenta = filled(120, 80, 0xFFFF00FFu);
   d->present(0, magenta.data(), 120, 80, 0, 0);
-  EXPECT_EQ(wait_for_screen(*d, {{200 + 30, 100 + 20, kMagenta}, {200 + 5, 100 + 5, kYellow}}), "");
+  EXPECT_EQ(wait_for_screen(*d, {{cx + 30, cy + 20, kMagenta}, {cx + 5, cy + 5, kYellow}}), "");
 
   // An empty shape: nothing of the front window shows.
   ASSERT_TRUE(d->set_shape(0, {}));
-  EXPECT_EQ(wait_for_screen(*d, {{200 + 30, 100 + 20, kYellow}, {200 + 90, 100 + 55, kYellow}}), "");
+  EXPECT_EQ(wait_for_screen(*d, {{cx + 30, cy + 20, kYellow}, {cx + 90, cy + 55, kYellow}}), "");
 
-  // Back to the whole rectangle.
+  // Back to the whole rectangle, with the frame, the client where it was.
   d->clear_shape(0);
   d->present(0, frame.data(), 120, 80, 0, 0);
-  EXPECT_EQ(wait_for_screen(*d, {{200 + 5, 100 + 5, kCyan},
-                                 {200 + 30, 100 + 20, kCyan},
-                                 {200 + 115, 100 + 75, kMagenta},
-                                 {200 + 100, 100 + 20, kMagenta}}),
+  EXPECT_EQ(wait_for_screen(*d, {{cx + 0, cy + 0, kCyan},
+                                 {cx + 30, cy + 20, kCyan},
+                                 {cx + 119, cy + 79, kMagenta},
+                                 {cx + 100, cy + 20, kMagenta}}),
             "");
+  const Rect plain_at = d->outer_rect(0);
+  EXPECT_EQ(plain_at.left, framed_at.left);
+  EXPECT_EQ(plain_at.top, framed_at.top);
+
+  // Shaped while hidden, the window appears shaped where it was.
+  d->show(0, false);
+  ASSERT_TRUE(d->set_shape(0, {{10, 10, 50, 30}}));
+  d->show(0, true);
+  EXPECT_EQ(wait_for_screen(*d, {{cx + 30, cy + 20, kCyan}, {cx + 5, cy + 5, kYellow}, {cx + 90, cy + 55, kYellow}}), "");
+  EXPECT_EQ(d->outer_rect(0).left, cx);
+  EXPECT_EQ(d->outer_rect(0).top, cy);
+
+  // Full screen is not cut by the shape (120 x 80 scales to 800 x 533 from
+  // row 33); back in a window the shape returns.
+  ASSERT_TRUE(d->set_fullscreen(true, 120, 80));
+  EXPECT_EQ(wait_for_screen(*d, {{5, 300, kCyan}, {795, 300, kMagenta}, {400, 10, {0, 0, 0}}}), "");
+  ASSERT_TRUE(d->set_fullscreen(false, 120, 80));
+  EXPECT_EQ(wait_for_screen(*d, {{cx + 30, cy + 20, kCyan}, {cx + 5, cy + 5, kYellow}, {cx + 90, cy + 55, kYellow}}), "");
+}
+
+TEST(SdlWindow, FramedWindowsHaveTheirFrameWhereAsked) {
+  std::string error;
+  auto d = make_sdl_display(error);
+  ASSERT_TRUE(d) << error;
+  WindowSpec main = spec_at(100, 100, 120, 80);
+  main.framed = true;
+  ASSERT_TRUE(d->create_window(0, main));
+  test::settle(*d, 10);
+  const Rect m = d->frame_margins(true);
+  ASSERT_GT(m.top, 0) << "the window manager gives no frame";
+  // A second framed window, once the frame's size is known.
+  WindowSpec sub = spec_at(400, 300, 120, 80);
+  sub.framed = true;
+  ASSERT_TRUE(d->create_window(1, sub));
+  auto yellow = filled(120, 80, 0xFFFFFF00u);
+  d->present(1, yellow.data(), 120, 80, 0, 0);
+  EXPECT_EQ(wait_for_screen(*d, {{400 + m.left, 300 + m.top, kYellow}, {400 + m.left + 119, 300 + m.top + 79, kYellow}}),
+            "");
+  EXPECT_EQ(d->outer_rect(1).left, 400);
+  EXPECT_EQ(d->outer_rect(1).top, 300);
 }
 
 struct MouseSink : test::NullSink {
@@ -110,7 +158,7 @@ std::array<int, 3> pointer_to(Display& d, int x, int y) {
   return sink.move.value_or(std::array<int, 3>{-1, -1, -1});
 }
 
-TEST(SdlShape, MousePositionsAreCanvasPointsInWindowAndInScaledFullScreen) {
+TEST(SdlWindow, MousePositionsAreCanvasPointsInWindowAndInScaledFullScreen) {
   std::string error;
   auto d = make_sdl_display(error);
   ASSERT_TRUE(d) << error;
@@ -127,6 +175,10 @@ TEST(SdlShape, MousePositionsAreCanvasPointsInWindowAndInScaledFullScreen) {
   EXPECT_EQ(pointer_to(*d, 400, 300), (std::array<int, 3>{0, 32, 16}));
   EXPECT_EQ(pointer_to(*d, 25, 125), (std::array<int, 3>{0, 2, 2}));
   EXPECT_EQ(pointer_to(*d, 799, 499), (std::array<int, 3>{0, 63, 31}));
+  // On the bar above the picture: outside the canvas.
+  std::array<int, 3> bar = pointer_to(*d, 400, 50);
+  EXPECT_EQ(bar[0], 0);
+  EXPECT_LT(bar[2], 0);
 
   // A press at the window point of canvas point (40, 8).
   SDL_Window* win = SDL_GetMouseFocus();
