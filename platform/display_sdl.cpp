@@ -7,6 +7,7 @@
 
 #include "platform/encoding.h"
 #include "platform/sdl_keys.h"
+#include "platform/sdl_shape.h"
 
 namespace nv::platform {
 
@@ -21,6 +22,19 @@ struct SdlWindow {
   std::function<bool(int, int)> drag_test;
   int slot = 0;
   bool dirty = true;
+  // SDL shapes only windows made shaped, and those have no frame: the
+  // first shape remakes the window as a shaped one, clear_shape() as a
+  // plain one again. `shape` is what the engine asked for; the main window
+  // is plain while in full screen and gets its shape back afterwards.
+  bool shaped = false;
+  bool has_shape = false;
+  std::vector<Rect> shape;
+  int windowed_x = 0, windowed_y = 0;  // client position before full screen
+  // A window made hidden is placed when it is first shown: at the outer
+  // position (x, y), or with its client there when `place_client`.
+  bool place_on_show = false;
+  bool place_client = false;
+  int place_x = 0, place_y = 0;
 };
 
 class SdlDisplay final : public Display {
@@ -37,11 +51,17 @@ class SdlDisplay final : public Display {
     return {m.w, m.h};
   }
 
+  // Measured on a framed window when there is one; the last measure is kept.
   Rect frame_margins(bool framed) override {
-    if (!framed || !windows_[0].window) return framed ? Rect{0, 0, 0, 0} : Rect{};
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(windows_[0].window, &top, &left, &bottom, &right) != 0) return {};
-    return {left, top, right, bottom};
+    if (!framed) return {};
+    for (const SdlWindow& w : windows_) {
+      if (!w.window || !has_frame(w)) continue;
+      int top = 0, left = 0, bottom = 0, right = 0;
+      if (SDL_GetWindowBordersSize(w.window, &top, &left, &bottom, &right) == 0 && (top | left | bottom | right) != 0)
+        margins_ = {left, top, right, bottom};
+      break;
+    }
+    return margins_;
   }
 
   bool create_window(int slot, const WindowSpec& spec) override {
@@ -56,8 +76,7 @@ class SdlDisplay final : public Display {
     w.window = SDL_CreateWindow(sjis_to_utf8(spec.caption).c_str(), spec.x + m.left, spec.y + m.top,
                                 spec.client_width, spec.client_height, flags);
     if (!w.window) return false;
-    w.renderer = SDL_CreateRenderer(w.window, -1, 0);
-    if (!w.renderer) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
+    w.renderer = new_renderer(w.window);
     if (!w.renderer) {
       destroy_window(slot);
       return false;
@@ -70,6 +89,15 @@ class SdlDisplay final : public Display {
       return false;
     }
     SDL_SetWindowHitTest(w.window, &SdlDisplay::hit_test, &w);
+    if (spec.framed) {
+      if (spec.shown) place_shown(w, spec.x, spec.y, false);
+      else {
+        w.place_on_show = true;
+        w.place_client = false;
+        w.place_x = spec.x;
+        w.place_y = spec.y;
+      }
+    }
     return true;
   }
 
@@ -96,13 +124,17 @@ class SdlDisplay final : public Display {
       if (shown) SDL_ShowWindow(w->window);
       else SDL_HideWindow(w->window);
       w->spec.shown = shown;
+      if (shown && w->place_on_show) place_shown(*w, w->place_x, w->place_y, w->place_client);
     }
   }
 
   void move(int slot, int x, int y) override {
     if (SdlWindow* w = get(slot)) {
-      Rect m = frame_margins(w->spec.framed);
+      Rect m = frame_margins(has_frame(*w));
       SDL_SetWindowPosition(w->window, x + m.left, y + m.top);
+      w->place_client = false;
+      w->place_x = x;
+      w->place_y = y;
     }
   }
 
@@ -111,7 +143,17 @@ class SdlDisplay final : public Display {
     if (!w || width <= 0 || height <= 0) return;
     w->spec.client_width = width;
     w->spec.client_height = height;
-    if (!fullscreen_ || slot != 0) SDL_SetWindowSize(w->window, width, height);
+    if (fullscreen_ && slot == 0) {
+      make_texture(*w);
+      return;
+    }
+    // A shaped window is made anew at the new size: its mask must match it.
+    if (w->shaped) {
+      int x = 0, y = 0;
+      SDL_GetWindowPosition(w->window, &x, &y);
+      if (rebuild(*w, true, w->shape, x, y)) return;
+    }
+    SDL_SetWindowSize(w->window, width, height);
     make_texture(*w);
   }
 
@@ -120,7 +162,7 @@ class SdlDisplay final : public Display {
     if (!w) return {};
     int x = 0, y = 0;
     SDL_GetWindowPosition(w->window, &x, &y);
-    Rect m = frame_margins(w->spec.framed);
+    Rect m = frame_margins(has_frame(*w));
     return {x - m.left, y - m.top, x + w->spec.client_width + m.right, y + w->spec.client_height + m.bottom};
   }
 
@@ -157,10 +199,37 @@ class SdlDisplay final : public Display {
     return w && (SDL_GetWindowFlags(w->window) & SDL_WINDOW_MINIMIZED);
   }
 
-  // SDL shapes only windows made shaped from the start; engine windows are
-  // plain ones, so shaping is refused and the window stays rectangular.
-  bool set_shape(int, const std::vector<Rect>&) override { return false; }
-  void clear_shape(int) override {}
+  // False, with the window unchanged, when the desktop has no shaped windows.
+  bool set_shape(int slot, const std::vector<Rect>& rects) override {
+    SdlWindow* w = get(slot);
+    if (!w) return false;
+    if (!(slot == 0 && fullscreen_)) {
+      if (w->shaped) {
+        if (!apply_window_shape(w->window, w->spec.client_width, w->spec.client_height, rects)) return false;
+        w->dirty = true;
+        flush(*w);
+      } else {
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(w->window, &x, &y);
+        if (!rebuild(*w, true, rects, x, y)) return false;
+      }
+    }
+    w->shape = rects;
+    w->has_shape = true;
+    return true;
+  }
+
+  void clear_shape(int slot) override {
+    SdlWindow* w = get(slot);
+    if (!w) return;
+    w->has_shape = false;
+    w->shape.clear();
+    if (w->shaped) {
+      int x = 0, y = 0;
+      SDL_GetWindowPosition(w->window, &x, &y);
+      rebuild(*w, false, {}, x, y);
+    }
+  }
 
   void set_drag_test(int slot, std::function<bool(int x, int y)> test) override {
     if (SdlWindow* w = get(slot)) w->drag_test = std::move(test);
@@ -169,12 +238,22 @@ class SdlDisplay final : public Display {
   bool set_fullscreen(bool on, int width, int height) override {
     SdlWindow* w = get(0);
     if (!w) return false;
+    if (on && !fullscreen_) {
+      SDL_GetWindowPosition(w->window, &w->windowed_x, &w->windowed_y);
+      // A full screen is never cut by a shape: the window goes plain first.
+      if (w->shaped && !rebuild(*w, false, {}, w->windowed_x, w->windowed_y)) return false;
+    }
     if (SDL_SetWindowFullscreen(w->window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    const bool was = fullscreen_;
     fullscreen_ = on;
     if (on) SDL_RenderSetLogicalSize(w->renderer, width, height);
     else {
       SDL_RenderSetLogicalSize(w->renderer, 0, 0);
       SDL_SetWindowSize(w->window, w->spec.client_width, w->spec.client_height);
+      int x = w->windowed_x, y = w->windowed_y;
+      if (was) SDL_SetWindowPosition(w->window, x, y);
+      else SDL_GetWindowPosition(w->window, &x, &y);
+      if (w->has_shape && !w->shaped) rebuild(*w, true, w->shape, x, y);
     }
     w->dirty = true;
     flush(*w);
@@ -262,12 +341,125 @@ class SdlDisplay final : public Display {
     return -1;
   }
 
+  static bool has_frame(const SdlWindow& w) { return w.spec.framed && !w.shaped; }
+
+  static SDL_Renderer* new_renderer(SDL_Window* window) {
+    SDL_Renderer* r = SDL_CreateRenderer(window, -1, 0);
+    return r ? r : SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  }
+
+  // The frame of a window just shown, once the window manager has told it
+  // (zero when it does not within a moment). Events stay queued for
+  // pump_events.
+  static Rect wait_for_frame(SDL_Window* win) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    for (int i = 0; i < 50; ++i) {
+      SDL_PumpEvents();
+      if (SDL_GetWindowBordersSize(win, &top, &left, &bottom, &right) == 0 && (top | left | bottom | right) != 0)
+        return {left, top, right, bottom};
+      SDL_Delay(5);
+    }
+    return {};
+  }
+
+  // Places a window that has just been shown: its outer top-left at (x, y),
+  // or its client's when `client`. A window manager puts a new window's
+  // frame where its client was asked to be and tells the frame's size only
+  // once the window appears, so a framed window is moved after that. A
+  // shaped window placed before it appears is where it was asked to be, but
+  // SDL then believes it elsewhere; placed after, both agree.
+  static void place_shown(SdlWindow& w, int x, int y, bool client) {
+    w.place_on_show = false;
+    if (w.shaped || !w.spec.framed) {
+      SDL_SetWindowPosition(w.window, x, y);
+      return;
+    }
+    const Rect b = wait_for_frame(w.window);
+    SDL_SetWindowPosition(w.window, client ? x : x + b.left, client ? y : y + b.top);
+  }
+
+  // A shaped window with a renderer, or nullptr. A renderer that needs a
+  // window of another kind makes the window anew and loses its shaper, so
+  // the window is made for OpenGL first and drawn in software otherwise.
+  // SDL parks a new shaped window off-screen until it is placed.
+  static SDL_Window* new_shaped_window(const std::string& caption, int width, int height, Uint32 flags,
+                                       SDL_Renderer*& ren) {
+    for (const bool gl : {true, false}) {
+      SDL_Window* win = SDL_CreateShapedWindow(caption.c_str(), 0, 0, unsigned(width), unsigned(height),
+                                               gl ? flags | SDL_WINDOW_OPENGL : flags);
+      if (!win) continue;
+      ren = gl ? SDL_CreateRenderer(win, -1, 0) : SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
+      if (ren && SDL_IsShapedWindow(win)) return win;
+      if (ren) SDL_DestroyRenderer(ren);
+      ren = nullptr;
+      SDL_DestroyWindow(win);
+    }
+    return nullptr;
+  }
+
+  // ARGB8888 is stored B, G, R, A in memory on little-endian hosts: the
+  // engine's own pixel layout.
+  static SDL_Texture* new_texture(SDL_Renderer* r, const WindowSpec& spec) {
+    return SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, spec.client_width,
+                             spec.client_height);
+  }
+
+  // Makes the SDL window of `w` anew, shaped by `rects` or plain, with its
+  // client's top-left at (x, y); caption, client size, shown state, the
+  // stacking, the drag test and (at an unchanged size) the client picture
+  // carry over. On failure the old window stays as it was.
+  bool rebuild(SdlWindow& w, bool shaped, const std::vector<Rect>& rects, int x, int y) {
+    const WindowSpec& spec = w.spec;
+    const std::string caption = sjis_to_utf8(spec.caption);
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
+    if (SDL_GetWindowFlags(w.window) & SDL_WINDOW_ALWAYS_ON_TOP) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    SDL_Window* win = nullptr;
+    SDL_Renderer* ren = nullptr;
+    if (shaped) {
+      win = new_shaped_window(caption, spec.client_width, spec.client_height, flags, ren);
+    } else {
+      if (!spec.framed) flags |= SDL_WINDOW_BORDERLESS;
+      if (spec.resizable || spec.maximize_box) flags |= SDL_WINDOW_RESIZABLE;
+      win = SDL_CreateWindow(caption.c_str(), x, y, spec.client_width, spec.client_height, flags);
+      ren = win ? new_renderer(win) : nullptr;
+    }
+    if (!win) return false;
+    SDL_Texture* tex = ren ? new_texture(ren, spec) : nullptr;
+    if (!tex || (shaped && !apply_window_shape(win, spec.client_width, spec.client_height, rects))) {
+      if (tex) SDL_DestroyTexture(tex);
+      if (ren) SDL_DestroyRenderer(ren);
+      SDL_DestroyWindow(win);
+      return false;
+    }
+    SDL_DestroyTexture(w.texture);
+    SDL_DestroyRenderer(w.renderer);
+    SDL_DestroyWindow(w.window);
+    w.window = win;
+    w.renderer = ren;
+    w.texture = tex;
+    w.shaped = shaped;
+    SDL_SetWindowData(win, "nv_slot", &w);
+    SDL_SetWindowHitTest(win, &SdlDisplay::hit_test, &w);
+    const size_t pixels = size_t(spec.client_width) * size_t(spec.client_height);
+    if (w.client.size() != pixels) w.client.assign(pixels, 0xFF000000u);
+    if (spec.shown) {
+      SDL_ShowWindow(win);
+      place_shown(w, x, y, true);
+    } else {
+      SDL_SetWindowPosition(win, x, y);
+      w.place_on_show = true;
+      w.place_client = true;
+      w.place_x = x;
+      w.place_y = y;
+    }
+    w.dirty = true;
+    flush(w);
+    return true;
+  }
+
   bool make_texture(SdlWindow& w) {
     if (w.texture) SDL_DestroyTexture(w.texture);
-    // ARGB8888 is stored B, G, R, A in memory on little-endian hosts: the
-    // engine's own pixel layout.
-    w.texture = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                  w.spec.client_width, w.spec.client_height);
+    w.texture = new_texture(w.renderer, w.spec);
     std::vector<uint32_t> next(size_t(w.spec.client_width) * size_t(w.spec.client_height), 0xFF000000u);
     w.client.swap(next);
     w.dirty = true;
@@ -284,10 +476,20 @@ class SdlDisplay final : public Display {
     w.dirty = false;
   }
 
+  // SDL gives window points; the engine tests canvas points, which differ
+  // while a full screen scales the picture.
   static SDL_HitTestResult SDLCALL hit_test(SDL_Window*, const SDL_Point* p, void* data) {
     auto* w = static_cast<SdlWindow*>(data);
-    if (w->drag_test && w->drag_test(p->x, p->y)) return SDL_HITTEST_DRAGGABLE;
-    return SDL_HITTEST_NORMAL;
+    if (!w->drag_test) return SDL_HITTEST_NORMAL;
+    int x = p->x, y = p->y, lw = 0, lh = 0;
+    SDL_RenderGetLogicalSize(w->renderer, &lw, &lh);
+    if (lw > 0 && lh > 0) {
+      float fx = 0, fy = 0;
+      SDL_RenderWindowToLogical(w->renderer, x, y, &fx, &fy);
+      x = static_cast<int>(SDL_floorf(fx));
+      y = static_cast<int>(SDL_floorf(fy));
+    }
+    return w->drag_test(x, y) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
   }
 
   void handle(const SDL_Event& ev, WindowEvents& sink) {
@@ -358,6 +560,7 @@ class SdlDisplay final : public Display {
 
   SdlWindow windows_[kWindowSlots];
   bool fullscreen_ = false;
+  Rect margins_;
   std::vector<std::string> dropped_;
   int drop_slot_ = 0;
 };

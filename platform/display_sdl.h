@@ -1,4 +1,5 @@
-// SDL2 windows: one SDL window, renderer and streaming texture per slot.
+// SDL2 windows: one SDL window, renderer and streaming texture per slot;
+// a shaped window is remade as one of SDL's shaped windows.
 // Full screen is desktop full screen with the client picture scaled to fit,
 // its aspect kept (letterboxed); mouse positions are mapped back through
 // the scaling.

@@ -26,8 +26,18 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
   echo "demo: no display here, running headless for ${DEMO_FRAMES:-420} frames"
 fi
 set +e
-build/bin/nivalo "${mode[@]}" "$title"
+# In the background so that a signal to this script alone (as `timeout`
+# sends) ends the demo too instead of leaving its window behind.
+build/bin/nivalo "${mode[@]}" "$title" &
+pid=$!
+trap 'kill -TERM "$pid" 2>/dev/null' INT TERM HUP
+wait "$pid"
 rc=$?
+while kill -0 "$pid" 2>/dev/null; do
+  wait "$pid"
+  rc=$?
+done
+trap - INT TERM HUP
 set -e
 if (( ${#mode[@]} )); then echo "demo: the last frame is in $snapshot"; fi
 exit $rc

@@ -2,58 +2,17 @@
 // SDL backend presents must be what a screenshot of the screen shows.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <chrono>
-#include <cstdio>
-#include <thread>
 #include <vector>
 
 #include "platform/display_sdl.h"
+#include "tests/platform/x_screen.h"
 
 namespace nv::platform {
 namespace {
 
-struct NullSink : WindowEvents {
-  void on_close_box(int) override {}
-  void on_minimize_box(int) override {}
-  void on_maximize_box(int) override {}
-  void on_activate(int, bool) override {}
-  void on_exposed(int) override {}
-  void on_key(int, bool) override {}
-  void on_mouse_move(int, int, int) override {}
-  void on_mouse_button(int, MouseButton, bool, int, int) override {}
-  void on_wheel(int, int) override {}
-  void on_drop_files(int, const std::vector<std::string>&) override {}
-  void on_quit() override {}
-};
-
-// The screen as RGB bytes, taken by ImageMagick from the X server.
-std::vector<uint8_t> screenshot(int& w, int& h) {
-  std::vector<uint8_t> rgb;
-  FILE* p = popen("import -window root -depth 8 ppm:- 2>/dev/null", "r");
-  if (!p) return rgb;
-  if (std::fscanf(p, "P6 %d %d 255", &w, &h) == 2) {
-    std::fgetc(p);
-    rgb.resize(size_t(w) * size_t(h) * 3);
-    size_t got = std::fread(rgb.data(), 1, rgb.size(), p);
-    rgb.resize(got);
-  }
-  pclose(p);
-  return rgb;
-}
-
-std::array<int, 3> at(const std::vector<uint8_t>& rgb, int w, int x, int y) {
-  size_t i = (size_t(y) * size_t(w) + size_t(x)) * 3;
-  return {rgb[i], rgb[i + 1], rgb[i + 2]};
-}
-
-void settle(Display& d) {
-  NullSink sink;
-  for (int i = 0; i < 20; ++i) {
-    d.pump_events(sink);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-}
+using test::at;
+using test::screenshot;
+using test::settle;
 
 // 64 x 32: left half red, right half blue, a green 8 x 8 square at 28, 12.
 std::vector<uint32_t> test_frame() {
