@@ -43,6 +43,9 @@ class SdlDisplay final : public Display {
   ~SdlDisplay() override {
     for (int s = 0; s < kWindowSlots; ++s) destroy_window(s);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // The desktop-bus link the video subsystem opened ends only with
+    // SDL_Quit; when no other subsystem is in use, end SDL altogether.
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
   }
 
   DesktopSize desktop() override {
