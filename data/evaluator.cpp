@@ -16,7 +16,9 @@ namespace {
 
 constexpr uint32_t kMaxText = kTextBufferSize - 1;
 
-bool int_arith(const EvaluatorState& st) { return st.mode == 1 || st.mode == 3 || st.nesting > 0; }
+// Modes 1 and 3 (the odd ones) compute in int64, and so does every index
+// expression.
+inline bool int_arith(const EvaluatorState& st) { return (st.mode & 1) != 0 || st.nesting > 0; }
 
 // A malformed token string (truncated token, stack over- or underflow, a
 // limit of the fixed buffers).
@@ -25,7 +27,7 @@ bool data_error(Engine& e) {
   return false;
 }
 
-bool push_slot(Engine& e, EvaluatorState& st, int64_t i, double f) {
+inline bool push_slot(Engine& e, EvaluatorState& st, int64_t i, double f) {
   if (st.sp >= kStackSlots) return data_error(e);
   ValueSlot& s = st.stack[st.sp++];
   s.i = i;
@@ -34,7 +36,7 @@ bool push_slot(Engine& e, EvaluatorState& st, int64_t i, double f) {
   return true;
 }
 
-bool push_int(Engine& e, EvaluatorState& st, int64_t v) {
+inline bool push_int(Engine& e, EvaluatorState& st, int64_t v) {
   return int_arith(st) ? push_slot(e, st, v, 0.0) : push_slot(e, st, 0, static_cast<double>(v));
 }
 
@@ -167,7 +169,7 @@ struct VarToken {
 
 // Decodes a variable token's payload and checks that the variable exists.
 // `check` is false where declaration mode skips the check.
-bool var_token(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len, bool check, VarToken& out) {
+inline bool var_token(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len, bool check, VarToken& out) {
   if (st.constant_only) {
     st.not_constant = true;
     return false;
@@ -182,9 +184,8 @@ bool var_token(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len, bo
   return true;
 }
 
-// Pushes element `k` of variable `number` in the current arithmetic.
-bool push_element(Engine& e, EvaluatorState& st, uint32_t number, int64_t k) {
-  Variable* v = e.vars.find(number);
+// Pushes element `k` of a system variable, a float, text or untyped one.
+bool push_other_element(Engine& e, EvaluatorState& st, uint32_t number, int64_t k, Variable* v) {
   int8_t type = v ? v->type : static_cast<int8_t>(kVarNone);
   if (number < kFirstUserVariable) {
     switch (type) {
@@ -207,6 +208,15 @@ bool push_element(Engine& e, EvaluatorState& st, uint32_t number, int64_t k) {
     case kVarString: return push_text(e, st, read_text(*v, k));
     default: return push_int(e, st, 0);  // declared nowhere yet: a defined 0
   }
+}
+
+// Pushes element `k` of variable `number` in the current arithmetic. A user
+// integer variable, by far the most frequent, is read here; the rest in the
+// function above.
+inline bool push_element(Engine& e, EvaluatorState& st, uint32_t number, int64_t k) {
+  Variable* v = e.vars.find(number);
+  if (number >= kFirstUserVariable && v && v->type == kVarInt) return push_int(e, st, read_int(*v, k));
+  return push_other_element(e, st, number, k, v);
 }
 
 bool tok_scalar(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len) {
@@ -551,27 +561,26 @@ bool evaluate(Engine& e, std::span<const uint8_t> expr, int mode) {
   st.ref.index[0] = 0;
   st.stack[0] = ValueSlot{};
   const uint8_t* p = expr.data();
-  size_t n = expr.size();
-  size_t pos = 0;
-  while (pos < n) {
-    if (n - pos < static_cast<size_t>(expr::kTokenHeader)) {
+  const uint8_t* const end = p + expr.size();
+  while (p != end) {
+    if (end - p < expr::kTokenHeader) {
       data_error(e);
       st.failed = true;
       break;
     }
-    uint8_t op = p[pos];
-    uint32_t len = uint32_t(p[pos + 1]) | (uint32_t(p[pos + 2]) << 8);
-    size_t body = pos + expr::kTokenHeader;
-    if (len > n - body) {
+    uint8_t op = p[0];
+    uint32_t len = uint32_t(p[1]) | (uint32_t(p[2]) << 8);
+    const uint8_t* body = p + expr::kTokenHeader;
+    if (len > static_cast<size_t>(end - body)) {
       data_error(e);
       st.failed = true;
       break;
     }
-    if (!run_token(e, st, op, p + body, len)) {
+    if (!run_token(e, st, op, body, len)) {
       st.failed = true;
       break;
     }
-    pos = body + len;
+    p = body + len;
   }
   return !st.failed;
 }
