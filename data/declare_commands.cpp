@@ -45,12 +45,10 @@ int declare(Engine& e, int8_t type) {
       return e.eval.failed ? -1 : create_float(e, number, dims, v);
     }
     default: {
-      std::string& buf = e.varcmd.text;
-      buf.resize(kTextBufferSize);
-      buf[0] = '\0';
-      size_t n = eval_string(e, init, 3, buf.data());
+      // Stored straight from the evaluator's temporary; a number gives "".
+      std::string_view text = eval_text(e, init, 3);
       if (e.eval.failed) return -1;
-      return create_string(e, number, dims, std::string_view(buf.data(), n));
+      return create_string(e, number, dims, text);
     }
   }
 }

@@ -16,9 +16,9 @@ namespace {
 
 constexpr uint32_t kMaxText = kTextBufferSize - 1;
 
-using Token = bool (*)(Engine& e, EvaluatorState& st, const uint8_t* payload, uint32_t length);
-
-bool int_arith(const EvaluatorState& st) { return st.mode == 1 || st.mode == 3 || st.nesting > 0; }
+// Modes 1 and 3 (the odd ones) compute in int64, and so does every index
+// expression.
+inline bool int_arith(const EvaluatorState& st) { return (st.mode & 1) != 0 || st.nesting > 0; }
 
 // A malformed token string (truncated token, stack over- or underflow, a
 // limit of the fixed buffers).
@@ -27,7 +27,7 @@ bool data_error(Engine& e) {
   return false;
 }
 
-bool push_slot(Engine& e, EvaluatorState& st, int64_t i, double f) {
+inline bool push_slot(Engine& e, EvaluatorState& st, int64_t i, double f) {
   if (st.sp >= kStackSlots) return data_error(e);
   ValueSlot& s = st.stack[st.sp++];
   s.i = i;
@@ -36,7 +36,7 @@ bool push_slot(Engine& e, EvaluatorState& st, int64_t i, double f) {
   return true;
 }
 
-bool push_int(Engine& e, EvaluatorState& st, int64_t v) {
+inline bool push_int(Engine& e, EvaluatorState& st, int64_t v) {
   return int_arith(st) ? push_slot(e, st, v, 0.0) : push_slot(e, st, 0, static_cast<double>(v));
 }
 
@@ -169,7 +169,7 @@ struct VarToken {
 
 // Decodes a variable token's payload and checks that the variable exists.
 // `check` is false where declaration mode skips the check.
-bool var_token(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len, bool check, VarToken& out) {
+inline bool var_token(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len, bool check, VarToken& out) {
   if (st.constant_only) {
     st.not_constant = true;
     return false;
@@ -184,9 +184,8 @@ bool var_token(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len, bo
   return true;
 }
 
-// Pushes element `k` of variable `number` in the current arithmetic.
-bool push_element(Engine& e, EvaluatorState& st, uint32_t number, int64_t k) {
-  Variable* v = e.vars.find(number);
+// Pushes element `k` of a system variable, a float, text or untyped one.
+bool push_other_element(Engine& e, EvaluatorState& st, uint32_t number, int64_t k, Variable* v) {
   int8_t type = v ? v->type : static_cast<int8_t>(kVarNone);
   if (number < kFirstUserVariable) {
     switch (type) {
@@ -209,6 +208,15 @@ bool push_element(Engine& e, EvaluatorState& st, uint32_t number, int64_t k) {
     case kVarString: return push_text(e, st, read_text(*v, k));
     default: return push_int(e, st, 0);  // declared nowhere yet: a defined 0
   }
+}
+
+// Pushes element `k` of variable `number` in the current arithmetic. A user
+// integer variable, by far the most frequent, is read here; the rest in the
+// function above.
+inline bool push_element(Engine& e, EvaluatorState& st, uint32_t number, int64_t k) {
+  Variable* v = e.vars.find(number);
+  if (number >= kFirstUserVariable && v && v->type == kVarInt) return push_int(e, st, read_int(*v, k));
+  return push_other_element(e, st, number, k, v);
 }
 
 bool tok_scalar(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len) {
@@ -480,81 +488,56 @@ bool tok_logical(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   return true;
 }
 
-bool tok_noop(Engine&, EvaluatorState&, const uint8_t*, uint32_t) { return true; }
-
 bool tok_unknown(Engine& e, EvaluatorState&, const uint8_t*, uint32_t) {
   report(e, 900030);
   return false;
 }
 
-struct TokenTable {
-  Token t[256];
-};
-
-constexpr TokenTable make_token_table() {
-  TokenTable tt{};
-  for (Token& f : tt.t) f = tok_unknown;
+// One token. A switch over the opcode byte rather than a table of function
+// pointers: the compiler turns it into the same jump table, and the small
+// handlers are inlined into the loop instead of being called through it.
+inline bool run_token(Engine& e, EvaluatorState& st, uint8_t op, const uint8_t* p, uint32_t len) {
   using namespace expr;
-  tt.t[kPushInt8] = tok_const<1>;
-  tt.t[kPushInt16] = tok_const<2>;
-  tt.t[kPushInt32] = tok_const<4>;
-  tt.t[kPushInt64] = tok_const<8>;
-  tt.t[kPushFloat] = tok_float;
-  tt.t[kPushString] = tok_literal;
-  tt.t[kScalar] = tok_scalar;
-  tt.t[kElementOpen] = tok_open;
-  tt.t[kElementClose] = tok_close;
-  tt.t[kWholeVar] = tok_whole;
-  tt.t[kNegate] = tok_negate;
-  tt.t[kToString] = tok_to_string;
-  tt.t[kToInteger] = tok_to_integer;
-  tt.t[kAdd] = tok_add;
-  tt.t[kSub] = tok_sub;
-  tt.t[kMul] = tok_mul;
-  tt.t[kDiv] = tok_div;
-  tt.t[kRem] = tok_rem;
-  tt.t[kEqual] = tok_equality<true>;
-  tt.t[kNotEqual] = tok_equality<false>;
-  tt.t[kGreater] = tok_compare<Cmp::gt>;
-  tt.t[kLess] = tok_compare<Cmp::lt>;
-  tt.t[kGreaterEqual] = tok_compare<Cmp::ge>;
-  tt.t[kLessEqual] = tok_compare<Cmp::le>;
-  tt.t[kBitAnd] = tok_bitwise<Bit::and_>;
-  tt.t[kBitOr] = tok_bitwise<Bit::or_>;
-  tt.t[kBitXor] = tok_bitwise<Bit::xor_>;
-  tt.t[kLogicalAnd] = tok_logical<true>;
-  tt.t[kLogicalOr] = tok_logical<false>;
-  tt.t[kNoOp] = tok_noop;
-  return tt;
+  switch (op) {
+    case kPushInt8: return tok_const<1>(e, st, p, len);
+    case kPushInt16: return tok_const<2>(e, st, p, len);
+    case kPushInt32: return tok_const<4>(e, st, p, len);
+    case kPushInt64: return tok_const<8>(e, st, p, len);
+    case kPushFloat: return tok_float(e, st, p, len);
+    case kPushString: return tok_literal(e, st, p, len);
+    case kScalar: return tok_scalar(e, st, p, len);
+    case kElementOpen: return tok_open(e, st, p, len);
+    case kElementClose: return tok_close(e, st, p, len);
+    case kWholeVar: return tok_whole(e, st, p, len);
+    case kNegate: return tok_negate(e, st, p, len);
+    case kToString: return tok_to_string(e, st, p, len);
+    case kToInteger: return tok_to_integer(e, st, p, len);
+    case kAdd: return tok_add(e, st, p, len);
+    case kSub: return tok_sub(e, st, p, len);
+    case kMul: return tok_mul(e, st, p, len);
+    case kDiv: return tok_div(e, st, p, len);
+    case kRem: return tok_rem(e, st, p, len);
+    case kEqual: return tok_equality<true>(e, st, p, len);
+    case kNotEqual: return tok_equality<false>(e, st, p, len);
+    case kGreater: return tok_compare<Cmp::gt>(e, st, p, len);
+    case kLess: return tok_compare<Cmp::lt>(e, st, p, len);
+    case kGreaterEqual: return tok_compare<Cmp::ge>(e, st, p, len);
+    case kLessEqual: return tok_compare<Cmp::le>(e, st, p, len);
+    case kBitAnd: return tok_bitwise<Bit::and_>(e, st, p, len);
+    case kBitOr: return tok_bitwise<Bit::or_>(e, st, p, len);
+    case kBitXor: return tok_bitwise<Bit::xor_>(e, st, p, len);
+    case kLogicalAnd: return tok_logical<true>(e, st, p, len);
+    case kLogicalOr: return tok_logical<false>(e, st, p, len);
+    case kNoOp: return true;
+    default: return tok_unknown(e, st, p, len);
+  }
 }
-
-constexpr TokenTable kTokens = make_token_table();
 
 // --- entry tables ------------------------------------------------------
 
-int64_t int_from_int(Engine& e, std::span<const uint8_t> x) {
-  evaluate(e, x, 1);
-  return e.eval.stack[0].i;
-}
-int64_t int_from_float(Engine& e, std::span<const uint8_t> x) {
-  evaluate(e, x, 2);
-  return truncate_to_int(e.eval.stack[0].f);
-}
-double float_from_int(Engine& e, std::span<const uint8_t> x) {
-  evaluate(e, x, 1);
-  return static_cast<double>(e.eval.stack[0].i);
-}
-double float_from_float(Engine& e, std::span<const uint8_t> x) {
-  evaluate(e, x, 2);
-  return e.eval.stack[0].f;
-}
-
-using IntEntry = int64_t (*)(Engine&, std::span<const uint8_t>);
-using FloatEntry = double (*)(Engine&, std::span<const uint8_t>);
-
-constexpr IntEntry kIntEntries[5] = {nullptr, int_from_int, int_from_float, int_from_int, int_from_float};
-constexpr FloatEntry kFloatEntries[5] = {nullptr, float_from_int, float_from_float, float_from_int,
-                                         float_from_float};
+// The numeric entries of selectors 1 and 3 compute in int64, those of 2 and
+// 4 in double; the string entries of 1 to 3 in int64, of 4 in double.
+constexpr bool float_selector(int selector) { return selector == 2 || selector == 4; }
 constexpr int kStringModes[5] = {0, 3, 3, 3, 4};
 
 bool valid_selector(Engine& e, int selector) {
@@ -578,50 +561,76 @@ bool evaluate(Engine& e, std::span<const uint8_t> expr, int mode) {
   st.ref.index[0] = 0;
   st.stack[0] = ValueSlot{};
   const uint8_t* p = expr.data();
-  size_t n = expr.size();
-  size_t pos = 0;
-  while (pos < n) {
-    if (n - pos < static_cast<size_t>(expr::kTokenHeader)) {
+  const uint8_t* const end = p + expr.size();
+  while (p != end) {
+    if (end - p < expr::kTokenHeader) {
       data_error(e);
       st.failed = true;
       break;
     }
-    uint8_t op = p[pos];
-    uint32_t len = uint32_t(p[pos + 1]) | (uint32_t(p[pos + 2]) << 8);
-    size_t body = pos + expr::kTokenHeader;
-    if (len > n - body) {
+    uint8_t op = p[0];
+    uint32_t len = uint32_t(p[1]) | (uint32_t(p[2]) << 8);
+    const uint8_t* body = p + expr::kTokenHeader;
+    if (len > static_cast<size_t>(end - body)) {
       data_error(e);
       st.failed = true;
       break;
     }
-    if (!kTokens.t[op](e, st, p + body, len)) {
+    if (!run_token(e, st, op, body, len)) {
       st.failed = true;
       break;
     }
-    pos = body + len;
+    p = body + len;
   }
   return !st.failed;
 }
 
 int64_t eval_int(Engine& e, std::span<const uint8_t> expr, int selector) {
   if (!valid_selector(e, selector)) return 0;
-  return kIntEntries[selector](e, expr);
+  if (!float_selector(selector)) {
+    evaluate(e, expr, expr::kModeInt);
+    return e.eval.stack[0].i;
+  }
+  evaluate(e, expr, expr::kModeFloat);
+  return truncate_to_int(e.eval.stack[0].f);
 }
 
 double eval_float(Engine& e, std::span<const uint8_t> expr, int selector) {
   if (!valid_selector(e, selector)) return 0.0;
-  return kFloatEntries[selector](e, expr);
+  if (!float_selector(selector)) {
+    evaluate(e, expr, expr::kModeInt);
+    return static_cast<double>(e.eval.stack[0].i);
+  }
+  evaluate(e, expr, expr::kModeFloat);
+  return e.eval.stack[0].f;
+}
+
+namespace {
+
+// Evaluates with the string table; false when slot 0 holds a number (or the
+// selector is invalid, reported), else `text` views the string temporary.
+bool string_result(Engine& e, std::span<const uint8_t> expr, int selector, std::string_view& text) {
+  if (!valid_selector(e, selector)) return false;
+  evaluate(e, expr, kStringModes[selector]);
+  const ValueSlot& s = e.eval.stack[0];
+  if (!s.str) return false;
+  text = slot_text(e.eval, s);
+  return true;
+}
+
+}  // namespace
+
+std::string_view eval_text(Engine& e, std::span<const uint8_t> expr, int selector) {
+  std::string_view text;
+  return string_result(e, expr, selector, text) ? text : std::string_view();
 }
 
 size_t eval_string(Engine& e, std::span<const uint8_t> expr, int selector, char* out) {
-  if (!valid_selector(e, selector)) return 0;
-  evaluate(e, expr, kStringModes[selector]);
-  const ValueSlot& s = e.eval.stack[0];
-  if (!s.str) return 0;
-  const StringTemp& t = e.eval.strings[s.str];
-  std::memcpy(out, t.buf.get(), t.length);
-  out[t.length] = '\0';
-  return t.length;
+  std::string_view text;
+  if (!string_result(e, expr, selector, text)) return 0;
+  std::memcpy(out, text.data(), text.size());
+  out[text.size()] = '\0';
+  return text.size();
 }
 
 }  // namespace nv

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "data/evaluator_state.h"
 
@@ -21,6 +22,9 @@ double eval_float(Engine& e, std::span<const uint8_t> expr, int selector);
 // terminator and returns its length; a numeric result returns 0 and leaves
 // `out` as it was.
 size_t eval_string(Engine& e, std::span<const uint8_t> expr, int selector, char* out);
+// The string result without the copy: a view of the evaluator's temporary,
+// valid until the next evaluation; empty for a numeric result.
+std::string_view eval_text(Engine& e, std::span<const uint8_t> expr, int selector);
 
 // One evaluation in mode 1 to 4 (no result conversion); the result is slot
 // 0 of the stack. Returns false when a token failed.

@@ -55,16 +55,6 @@ double apply_float(uint8_t code, double cur, double v) {
   return static_cast<double>(apply_int(code, a, b));
 }
 
-// The source as text, evaluated with the string table, in the reused buffer.
-std::string& source_text(Engine& e, std::span<const uint8_t> src, int selector) {
-  std::string& buf = e.varcmd.text;
-  buf.resize(kTextBufferSize);
-  buf[0] = '\0';
-  size_t n = eval_string(e, src, selector, buf.data());
-  buf.resize(n);
-  return buf;
-}
-
 int assign_system(Engine& e, uint32_t number, int64_t element, std::span<const uint8_t> src, int selector) {
   const Variable* v = e.vars.find(number);
   switch (v ? v->type : int8_t(kVarNone)) {
@@ -75,7 +65,7 @@ int assign_system(Engine& e, uint32_t number, int64_t element, std::span<const u
     }
     case kVarFloat: return 0;  // assigning a float system variable does nothing
     case kVarString: {
-      std::string& text = source_text(e, src, selector);
+      std::string_view text = eval_text(e, src, selector);
       if (e.eval.failed) return -1;
       return write_system_text(e, number, element, text) ? 0 : report(e, 101150);
     }
@@ -87,16 +77,20 @@ int assign_system(Engine& e, uint32_t number, int64_t element, std::span<const u
 
 int let_command(Engine& e) {
   if (!require_records(e, 2)) return -1;
-  uint8_t code = current_record(e, 0).assign_op();
+  const ArgRecordView target = current_record(e, 0);
+  const uint8_t code = target.assign_op();
   if (code >= kOperatorCount) return report(e, 900000);
   bool ok = true;
-  record_int(e, 0, ok);
-  if (!ok || e.eval.failed) return -1;
+  std::span<const uint8_t> dst = record_expression(e, target, ok);
+  if (!ok) return -1;
+  eval_int(e, dst, target.selector());
+  if (e.eval.failed) return -1;
   const uint32_t number = static_cast<uint32_t>(e.eval.ref.number);
   const int64_t element = e.eval.ref.element;
-  std::span<const uint8_t> src = record_expression(e, 1, ok);
+  const ArgRecordView source = current_record(e, 1);
+  std::span<const uint8_t> src = record_expression(e, source, ok);
   if (!ok) return -1;
-  const int selector = current_record(e, 1).selector();
+  const int selector = source.selector();
 
   if (number < kFirstUserVariable) return assign_system(e, number, element, src, selector);
   Variable* v = e.vars.find(number);
@@ -116,10 +110,15 @@ int let_command(Engine& e) {
     }
     case kVarString: {
       if (code > 1) return report(e, 101140);
-      std::string& text = source_text(e, src, selector);
+      // The result is taken straight from the evaluator's temporary; a
+      // numeric source gives the empty text.
+      std::string_view text = eval_text(e, src, selector);
       if (e.eval.failed) return -1;
-      if (code == 1) text.insert(0, read_text(*v, element));
-      return write_text(e, *v, element, text);
+      if (element < 0 || static_cast<size_t>(element) >= v->texts.size()) return 0;
+      TextCell& cell = v->texts[static_cast<size_t>(element)];
+      if (code == 1) append_text(cell, text);
+      else store_text(cell, text);
+      return 0;
     }
     default: return report(e, 101140);
   }

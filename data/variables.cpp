@@ -100,6 +100,20 @@ void store_text(TextCell& cell, std::string_view text) {
   cell.length = static_cast<uint32_t>(text.size());
 }
 
+void append_text(TextCell& cell, std::string_view more) {
+  size_t need = size_t(cell.length) + more.size() + 1;
+  if (!cell.buf || cell.capacity < need) {
+    // Grows to exactly the new length + 1, as a store of the joined text does.
+    std::unique_ptr<char[]> grown(new char[need]);
+    if (cell.length) std::memcpy(grown.get(), cell.buf.get(), cell.length);
+    cell.buf = std::move(grown);
+    cell.capacity = static_cast<uint32_t>(need);
+  }
+  if (!more.empty()) std::memcpy(cell.buf.get() + cell.length, more.data(), more.size());
+  cell.length += static_cast<uint32_t>(more.size());
+  cell.buf[cell.length] = '\0';
+}
+
 int create_string(Engine& e, uint32_t number, std::span<const int32_t> dims, std::string_view init) {
   int64_t n = 0;
   Variable* v = prepare(e, number, dims, kVarString, n);
@@ -109,39 +123,9 @@ int create_string(Engine& e, uint32_t number, std::span<const int32_t> dims, std
   return 0;
 }
 
-int64_t read_int(const Variable& v, int64_t k) {
-  if (k < 0 || k >= v.count) return 0;
-  if (v.type == kVarInt && static_cast<size_t>(k) < v.ints.size()) return v.ints[static_cast<size_t>(k)];
-  if (v.type == kVarFloat && static_cast<size_t>(k) < v.floats.size())
-    return truncate_to_int(v.floats[static_cast<size_t>(k)]);
-  return 0;
-}
-
-double read_float(const Variable& v, int64_t k) {
-  if (k < 0 || k >= v.count) return 0.0;
-  if (v.type == kVarFloat && static_cast<size_t>(k) < v.floats.size()) return v.floats[static_cast<size_t>(k)];
-  if (v.type == kVarInt && static_cast<size_t>(k) < v.ints.size())
-    return static_cast<double>(v.ints[static_cast<size_t>(k)]);
-  return 0.0;
-}
-
 std::string_view read_text(const Variable& v, int64_t k) {
   if (v.type != kVarString || k < 0 || static_cast<size_t>(k) >= v.texts.size()) return {};
   return v.texts[static_cast<size_t>(k)].view();
-}
-
-void write_int(Variable& v, int64_t k, int64_t value) {
-  if (k < 0 || k >= v.count) return;
-  if (v.type == kVarInt && static_cast<size_t>(k) < v.ints.size()) v.ints[static_cast<size_t>(k)] = value;
-  else if (v.type == kVarFloat && static_cast<size_t>(k) < v.floats.size())
-    v.floats[static_cast<size_t>(k)] = static_cast<double>(value);
-}
-
-void write_float(Variable& v, int64_t k, double value) {
-  if (k < 0 || k >= v.count) return;
-  if (v.type == kVarFloat && static_cast<size_t>(k) < v.floats.size()) v.floats[static_cast<size_t>(k)] = value;
-  else if (v.type == kVarInt && static_cast<size_t>(k) < v.ints.size())
-    v.ints[static_cast<size_t>(k)] = truncate_to_int(value);
 }
 
 int write_text(Engine& e, Variable& v, int64_t k, std::string_view text) {

@@ -60,16 +60,21 @@ int create_string(Engine& e, uint32_t number, std::span<const int32_t> dims, std
 // Element access by linear index. An index outside the variable reads 0, 0.0
 // or no text and drops writes, without a message. Numbers are converted
 // between the integer and float types; a text variable reads as 0.
-int64_t read_int(const Variable& v, int64_t k);
-double read_float(const Variable& v, int64_t k);
+// The numeric accessors are inline: the evaluator and LET call them for
+// every variable token and assignment.
+inline int64_t read_int(const Variable& v, int64_t k);
+inline double read_float(const Variable& v, int64_t k);
 std::string_view read_text(const Variable& v, int64_t k);
-void write_int(Variable& v, int64_t k, int64_t value);
-void write_float(Variable& v, int64_t k, double value);
+inline void write_int(Variable& v, int64_t k, int64_t value);
+inline void write_float(Variable& v, int64_t k, double value);
 // Writing text into a variable that is not a text variable reports 101140.
 // The element grows to length + 1 when it is smaller; it never shrinks.
 int write_text(Engine& e, Variable& v, int64_t k, std::string_view text);
 // The same for a variable known to hold texts (no report possible).
 void store_text(TextCell& cell, std::string_view text);
+// Appends `more` to the element's text, growing it to the joined length + 1
+// when it is smaller, like a store of the joined text.
+void append_text(TextCell& cell, std::string_view more);
 
 // Changes the size of the first dimension, keeping the leading elements (for
 // several dimensions the leading rows), filling new ones with 0, 0.0 or "".
@@ -78,5 +83,35 @@ int resize_first_dimension(Engine& e, uint32_t number, int32_t new_size);
 // double to int64 the way the engine truncates: toward zero; NaN and values
 // outside the int64 range give INT64_MIN, as the processor's conversion does.
 int64_t truncate_to_int(double d);
+
+inline int64_t read_int(const Variable& v, int64_t k) {
+  if (k < 0 || k >= v.count) return 0;
+  if (v.type == kVarInt && static_cast<size_t>(k) < v.ints.size()) return v.ints[static_cast<size_t>(k)];
+  if (v.type == kVarFloat && static_cast<size_t>(k) < v.floats.size())
+    return truncate_to_int(v.floats[static_cast<size_t>(k)]);
+  return 0;
+}
+
+inline double read_float(const Variable& v, int64_t k) {
+  if (k < 0 || k >= v.count) return 0.0;
+  if (v.type == kVarFloat && static_cast<size_t>(k) < v.floats.size()) return v.floats[static_cast<size_t>(k)];
+  if (v.type == kVarInt && static_cast<size_t>(k) < v.ints.size())
+    return static_cast<double>(v.ints[static_cast<size_t>(k)]);
+  return 0.0;
+}
+
+inline void write_int(Variable& v, int64_t k, int64_t value) {
+  if (k < 0 || k >= v.count) return;
+  if (v.type == kVarInt && static_cast<size_t>(k) < v.ints.size()) v.ints[static_cast<size_t>(k)] = value;
+  else if (v.type == kVarFloat && static_cast<size_t>(k) < v.floats.size())
+    v.floats[static_cast<size_t>(k)] = static_cast<double>(value);
+}
+
+inline void write_float(Variable& v, int64_t k, double value) {
+  if (k < 0 || k >= v.count) return;
+  if (v.type == kVarFloat && static_cast<size_t>(k) < v.floats.size()) v.floats[static_cast<size_t>(k)] = value;
+  else if (v.type == kVarInt && static_cast<size_t>(k) < v.ints.size())
+    v.ints[static_cast<size_t>(k)] = truncate_to_int(value);
+}
 
 }  // namespace nv

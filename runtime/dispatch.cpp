@@ -4,23 +4,14 @@
 #include "host/engine.h"
 #include "runtime/arg_eval.h"
 #include "runtime/error_report.h"
+#include "runtime/fetch.h"
 #include "runtime/script_tables.h"
 
 namespace nv {
 
-int fetch(Engine& e, Task& t) {
-  DispatchState& d = e.dispatch;
-  const ScriptImage* img = t.image;
-  if (!img || t.pc < 0 || static_cast<uint32_t>(t.pc) >= img->count) {
-    d.instruction = t.pc;
-    return report(e, 900000);
-  }
-  uint32_t pc = static_cast<uint32_t>(t.pc);
-  d.instruction = t.pc;
-  t.pc = t.pc + 1;
-  d.command = img->command_of(pc);
-  d.arg_count = img->arg_count_of(pc);
-  return d.command;
+int fetch_outside(Engine& e, Task& t) {
+  e.dispatch.instruction = t.pc;
+  return report(e, 900000);
 }
 
 void update_pause_state(Engine& e) {
@@ -43,12 +34,6 @@ void update_pause_state(Engine& e) {
 namespace {
 bool engine_paused(const PauseState& p) { return !p.main_window_active && !p.background_exec; }
 }  // namespace
-
-int dispatch(Engine& e, int command) {
-  DispatchState& d = e.dispatch;
-  const HandlerTable& table = engine_paused(d.pause) ? d.paused : d.direct;
-  return table[static_cast<size_t>(command)](e);
-}
 
 int pause_wrapper(Engine& e) {
   PauseState& p = e.dispatch.pause;

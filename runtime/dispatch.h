@@ -44,13 +44,7 @@ struct DispatchState {
 // Fills both handler tables (once, after the command table is loaded).
 void fill_handler_tables(DispatchState& d);
 
-// Reads the instruction at the task's program counter into the registers,
-// advances the counter and returns the command number; -1 (reported) when
-// the counter is outside the script.
-int fetch(Engine& e, Task& t);
-
-// Calls the handler of `command` from the table the pause state selects.
-int dispatch(Engine& e, int command);
+// fetch and dispatch: runtime/fetch.h.
 
 // Makes `t` current and runs its instructions until a handler returns
 // non-zero or the stop flag is set; returns that status (1 for a stop).

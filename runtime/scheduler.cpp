@@ -5,6 +5,7 @@
 #include "host/engine.h"
 #include "platform/encoding.h"
 #include "runtime/dispatch.h"
+#include "runtime/fetch.h"
 #include "runtime/task_tree.h"
 
 namespace nv {

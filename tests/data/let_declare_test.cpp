@@ -76,6 +76,17 @@ TEST(Let, TextAssignAppendAndElements) {
   EXPECT_EQ(r.int_var("n"), 42);
 }
 
+TEST(Let, AppendingStopsWhereTheTargetNoLongerFitsATemporary) {
+  // The target is read as an expression first: at 4096 bytes it no longer
+  // fits a string temporary (4095 bytes and the terminator), so the append
+  // that would go beyond is refused and the text stays as it was.
+  TitleRun r("STR s = \"\"\nLOOP[SET=4095]\n  s += \"x\"\nLOOPEND\ns += \"y\"\ns += \"z\"\n");
+  ASSERT_TRUE(r.ok()) << r.messages();
+  r.run(3);
+  EXPECT_NE(r.first_error().find("データエラーです。"), std::string::npos) << r.first_error();
+  EXPECT_EQ(r.text_var("s"), std::string(4095, 'x') + "y");
+}
+
 TEST(Let, TextWithAnotherOperatorIsRefused) {
   // The compiler refuses -= on text, so the operator byte is set afterwards.
   TitleRun r("STR s = \"ab\"\ns += \"cd\"\n");

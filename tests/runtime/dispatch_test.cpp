@@ -1,4 +1,5 @@
 #include "data/variables.h"
+#include "runtime/fetch.h"
 #include "tests/runtime/title_fixture.h"
 
 namespace nv::test {

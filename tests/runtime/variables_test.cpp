@@ -68,6 +68,31 @@ TEST_F(Variables, TextElementsGrowAndNeverShrink) {
   EXPECT_EQ(read_text(v, 1).size(), 70000u);
 }
 
+TEST_F(Variables, AppendingGrowsLikeAStoreOfTheJoinedText) {
+  std::vector<int32_t> dims{2};
+  create_string(e(), 1000, dims, "ab");
+  Variable& v = e().vars.vars[1000];
+  append_text(v.texts[0], "cde");
+  EXPECT_EQ(read_text(v, 0), "abcde");
+  EXPECT_EQ(v.texts[0].capacity, 6u);
+  // With room left the text is extended in place and the capacity kept.
+  write_text(e(), v, 0, "a");
+  append_text(v.texts[0], "bcd");
+  EXPECT_EQ(read_text(v, 0), "abcd");
+  EXPECT_EQ(v.texts[0].capacity, 6u);
+  append_text(v.texts[0], "e");
+  EXPECT_EQ(read_text(v, 0), "abcde");
+  EXPECT_EQ(v.texts[0].capacity, 6u);
+  EXPECT_EQ(v.texts[0].buf[5], '\0');
+  append_text(v.texts[0], "");
+  EXPECT_EQ(read_text(v, 0), "abcde");
+  // A cell that never held a text.
+  TextCell fresh;
+  append_text(fresh, "xy");
+  EXPECT_EQ(fresh.view(), "xy");
+  EXPECT_EQ(fresh.capacity, 3u);
+}
+
 TEST_F(Variables, AccessOutsideTheElementsIsDroppedSilently) {
   std::vector<int32_t> dims{3};
   create_integer(e(), 1000, dims, 1);

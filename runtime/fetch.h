@@ -1,0 +1,37 @@
+// Fetch and dispatch of one instruction, inline: the scheduler's command
+// loop runs them for every instruction of every task.
+#pragma once
+
+#include "host/engine.h"
+#include "runtime/dispatch.h"
+#include "runtime/script_tables.h"
+
+namespace nv {
+
+// Reports 900000 for a program counter outside the script; returns -1.
+int fetch_outside(Engine& e, Task& t);
+
+// Reads the instruction at the task's program counter into the registers,
+// advances the counter and returns the command number; -1 (reported) when
+// the counter is outside the script.
+inline int fetch(Engine& e, Task& t) {
+  DispatchState& d = e.dispatch;
+  const ScriptImage* img = t.image;
+  if (!img || t.pc < 0 || static_cast<uint32_t>(t.pc) >= img->count) return fetch_outside(e, t);
+  uint32_t pc = static_cast<uint32_t>(t.pc);
+  d.instruction = t.pc;
+  t.pc = t.pc + 1;
+  d.command = img->command_of(pc);
+  d.arg_count = img->arg_count_of(pc);
+  return d.command;
+}
+
+// Calls the handler of `command` from the table the pause state selects.
+inline int dispatch(Engine& e, int command) {
+  DispatchState& d = e.dispatch;
+  const bool paused = !d.pause.main_window_active && !d.pause.background_exec;
+  const HandlerTable& table = paused ? d.paused : d.direct;
+  return table[static_cast<size_t>(command)](e);
+}
+
+}  // namespace nv
