@@ -22,6 +22,8 @@ void run_rows(const void* context, int32_t first_row, int32_t end_row) {
 }
 }  // namespace
 
-PoolJob pool_job_of(const CompositeJob& job) { return PoolJob{&run_rows, &job, job.height}; }
+PoolJob pool_job_of(const CompositeJob& job) {
+  return PoolJob{&run_rows, &job, job.height, int64_t(job.width) * job.height};
+}
 
 }  // namespace nv::gfx

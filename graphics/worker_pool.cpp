@@ -12,22 +12,22 @@ int worker_count_for(int processors, bool allow_two) {
 
 WorkerPool::WorkerPool(int workers, const std::atomic<bool>& stop) : stop_(stop) {
   workers = std::clamp(workers, 1, 2);
-  for (int i = 0; i < workers; ++i) {
-    workers_.push_back(std::make_unique<Worker>());
-    Worker& w = *workers_.back();
+  for (int i = 1; i < workers; ++i) {
+    threads_.push_back(std::make_unique<Worker>());
+    Worker& w = *threads_.back();
     w.thread = std::thread([&w] { loop(w); });
   }
 }
 
 WorkerPool::~WorkerPool() {
-  for (auto& w : workers_) {
+  for (auto& w : threads_) {
     {
       std::lock_guard<std::mutex> g(w->m);
       w->quit = true;
     }
     w->cv.notify_all();
   }
-  for (auto& w : workers_) w->thread.join();
+  for (auto& w : threads_) w->thread.join();
 }
 
 void WorkerPool::loop(Worker& w) {
@@ -55,13 +55,13 @@ void WorkerPool::loop(Worker& w) {
 
 void WorkerPool::run(const PoolJob& job) {
   if (job.height <= 0 || !job.run) return;
-  const int64_t n = int64_t(workers_.size());
-  if (stop_.load(std::memory_order_relaxed) || n == 0) {
+  const int64_t n = int64_t(threads_.size()) + 1;
+  if (n == 1 || job.pixels < kSplitJobPixels || job.height < n || stop_.load(std::memory_order_relaxed)) {
     job.run(job.context, 0, job.height);
     return;
   }
-  for (int64_t i = 0; i < n; ++i) {
-    Worker& w = *workers_[size_t(i)];
+  for (int64_t i = 1; i < n; ++i) {
+    Worker& w = *threads_[size_t(i - 1)];
     {
       std::lock_guard<std::mutex> g(w.m);
       w.job = job;
@@ -71,7 +71,8 @@ void WorkerPool::run(const PoolJob& job) {
     }
     w.cv.notify_all();
   }
-  for (auto& wp : workers_) {
+  job.run(job.context, 0, int32_t(int64_t(job.height) / n));
+  for (auto& wp : threads_) {
     Worker& w = *wp;
     std::unique_lock<std::mutex> g(w.m);
     w.cv.wait(g, [&] { return w.finished == w.started; });

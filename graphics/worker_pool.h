@@ -1,8 +1,11 @@
-// `WorkerPool`: one or two threads that run the bands of rows of a pixel job
-// while the thread that composes waits. Each worker has a slot and a start
-// and done count under its own mutex, so a start can never be missed and a
-// finished band never reported twice. Workers end when the pool is dropped;
-// once the engine's stop flag is set, jobs run on the calling thread.
+// `WorkerPool`: one or two workers that run the bands of rows of a pixel job
+// while the thread that composes waits for them. The calling thread is
+// worker 0 and takes the first band itself; the others are threads, each
+// with a slot and a start and done count under its own mutex, so a start can
+// never be missed and a finished band never reported twice. A job too small
+// to be worth a thread's wake-up runs whole on the calling thread, as every
+// job does once the engine's stop flag is set. Threads end when the pool is
+// dropped.
 #pragma once
 
 #include <atomic>
@@ -19,7 +22,11 @@ struct PoolJob {
   void (*run)(const void* context, int32_t first_row, int32_t end_row) = nullptr;
   const void* context = nullptr;
   int32_t height = 0;
+  int64_t pixels = 0;  // the work it stands for: small jobs are not split
 };
+
+// Jobs of fewer pixels run whole on the calling thread.
+constexpr int64_t kSplitJobPixels = 32768;
 
 // n = min(max(processors, 1), 2), and 1 when two workers are not allowed.
 int worker_count_for(int processors, bool allow_two);
@@ -31,7 +38,7 @@ class WorkerPool {
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
-  int size() const { return int(workers_.size()); }
+  int size() const { return int(threads_.size()) + 1; }
 
   // Worker i takes rows height x i / n .. height x (i + 1) / n; returns when
   // every band is done.
@@ -52,7 +59,7 @@ class WorkerPool {
   static void loop(Worker& w);
 
   const std::atomic<bool>& stop_;
-  std::vector<std::unique_ptr<Worker>> workers_;
+  std::vector<std::unique_ptr<Worker>> threads_;  // workers 1 .. n - 1
 };
 
 }  // namespace nv::gfx

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <vector>
 
 #include "graphics/compose.h"
@@ -154,25 +155,42 @@ CG[ID="s/" SX=8]
 }
 
 // Every row of every job is run exactly once, with one or two workers, over
-// many jobs in a row (a lost wake-up would hang here).
+// many jobs in a row (a lost wake-up would hang here); small jobs and jobs
+// after the stop flag run whole on the calling thread.
 TEST(WorkerPool, BandsCoverEveryRowOnce) {
+  struct Rows {
+    std::vector<int> count = std::vector<int>(37);
+    std::vector<std::thread::id> by = std::vector<std::thread::id>(37);
+  };
   for (int n : {1, 2}) {
     std::atomic<bool> stop{false};
     gfx::WorkerPool pool(n, stop);
     EXPECT_EQ(pool.size(), n);
-    std::vector<int> rows(37);
+    Rows rows;
     gfx::PoolJob job;
     job.context = &rows;
-    job.height = int32_t(rows.size());
+    job.height = int32_t(rows.count.size());
+    job.pixels = gfx::kSplitJobPixels;
     job.run = [](const void* c, int32_t first, int32_t end) {
-      auto& v = *static_cast<std::vector<int>*>(const_cast<void*>(c));
-      for (int32_t y = first; y < end; ++y) ++v[size_t(y)];
+      auto& r = *static_cast<Rows*>(const_cast<void*>(c));
+      for (int32_t y = first; y < end; ++y) {
+        ++r.count[size_t(y)];
+        r.by[size_t(y)] = std::this_thread::get_id();
+      }
     };
     for (int i = 0; i < 2000; ++i) pool.run(job);
-    for (int c : rows) EXPECT_EQ(c, 2000);
-    stop = true;  // after the stop flag, jobs run on the caller
+    for (int c : rows.count) EXPECT_EQ(c, 2000);
+    // The first band is the caller's; with two workers the last is not.
+    EXPECT_EQ(rows.by.front(), std::this_thread::get_id());
+    EXPECT_EQ(rows.by.back() == std::this_thread::get_id(), n == 1);
+    job.pixels = gfx::kSplitJobPixels - 1;
     pool.run(job);
-    for (int c : rows) EXPECT_EQ(c, 2001);
+    EXPECT_EQ(rows.by.back(), std::this_thread::get_id());
+    stop = true;
+    job.pixels = gfx::kSplitJobPixels;
+    pool.run(job);
+    for (int c : rows.count) EXPECT_EQ(c, 2002);
+    EXPECT_EQ(rows.by.back(), std::this_thread::get_id());
   }
   EXPECT_EQ(gfx::worker_count_for(8, true), 2);
   EXPECT_EQ(gfx::worker_count_for(0, true), 1);
