@@ -114,10 +114,10 @@ int let_command(Engine& e) {
       // numeric source gives the empty text.
       std::string_view text = eval_text(e, src, selector);
       if (e.eval.failed) return -1;
-      if (element < 0 || static_cast<size_t>(element) >= v->texts.size()) return 0;
-      TextCell& cell = v->texts[static_cast<size_t>(element)];
-      if (code == 1) append_text(cell, text);
-      else store_text(cell, text);
+      if (code == 0) return write_text(e, *v, element, text);
+      // An element outside the variable drops the write, as write_text does.
+      if (element >= 0 && static_cast<size_t>(element) < v->texts.size())
+        append_text(v->texts[static_cast<size_t>(element)], text);
       return 0;
     }
     default: return report(e, 101140);

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <utility>
 
+#include "tests/support/shell.h"
+
 namespace nv::test {
 
 namespace {
-
-std::string quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
 
 bool picture_size(const std::filesystem::path& pic, int& w, int& h) {
   FILE* p = popen(("identify -format '%w %h' " + quoted(pic) + " 2>/dev/null").c_str(), "r");
@@ -71,17 +71,15 @@ void ImReference::run(const std::string& cmd) {
   if (ok_ && std::system((cmd + " 2>/dev/null").c_str()) != 0) ok_ = false;
 }
 
-void ImReference::copy(const std::filesystem::path& pic, int x, int y) {
-  run("convert " + quoted(canvas_) + " " + quoted(pic) + " -geometry " + (x < 0 ? "" : "+") + std::to_string(x) +
-      (y < 0 ? "" : "+") + std::to_string(y) + " -compose copy -composite -alpha off -depth 8 PNG24:" +
-      quoted(canvas_));
+void ImReference::composite(const std::filesystem::path& pic, int x, int y, const char* op) {
+  const auto offset = [](int v) { return (v < 0 ? "" : "+") + std::to_string(v); };
+  run("convert " + quoted(canvas_) + " " + quoted(pic) + " -geometry " + offset(x) + offset(y) + " -compose " + op +
+      " -composite -alpha off -depth 8 PNG24:" + quoted(canvas_));
 }
 
-void ImReference::add(const std::filesystem::path& pic, int x, int y) {
-  run("convert " + quoted(canvas_) + " " + quoted(pic) + " -geometry " + (x < 0 ? "" : "+") + std::to_string(x) +
-      (y < 0 ? "" : "+") + std::to_string(y) + " -compose plus -composite -alpha off -depth 8 PNG24:" +
-      quoted(canvas_));
-}
+void ImReference::copy(const std::filesystem::path& pic, int x, int y) { composite(pic, x, y, "copy"); }
+
+void ImReference::add(const std::filesystem::path& pic, int x, int y) { composite(pic, x, y, "plus"); }
 
 void ImReference::alpha(const std::filesystem::path& pic, int x, int y, int a) {
   if (a >= 256) {
@@ -130,8 +128,7 @@ void ImReference::blend_fx(const std::filesystem::path& pic, const std::filesyst
   if (rule_pic) cmd += " \\( " + quoted(*rule_pic) + crop(x0 - x, y0 - y) + " \\)";
   cmd += " -channel RGB -fx '" + std::string(kBytes) + expr + "' +channel -alpha off -depth 8 PNG24:" + quoted(piece);
   run(cmd);
-  run("convert " + quoted(canvas_) + " " + quoted(piece) + " -geometry +" + std::to_string(x0) + "+" +
-      std::to_string(y0) + " -compose copy -composite -alpha off -depth 8 PNG24:" + quoted(canvas_));
+  copy(piece, x0, y0);
 }
 
 }  // namespace nv::test

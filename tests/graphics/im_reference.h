@@ -52,6 +52,8 @@ class ImReference {
   // covers, then puts that part back.
   void blend_fx(const std::filesystem::path& pic, const std::filesystem::path* rule_pic, int x, int y,
                 const std::string& expr);
+  // ImageMagick's own composition `op` of `pic` at (x, y) onto the canvas.
+  void composite(const std::filesystem::path& pic, int x, int y, const char* op);
   void run(const std::string& cmd);
 
   std::filesystem::path work_, canvas_;

@@ -7,23 +7,16 @@
 #include <sys/wait.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "tests/graphics/im_reference.h"
+#include "tests/support/shell.h"
 #include "tests/support/temp_dir.h"
 
 namespace nv::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
-
-std::string slurp(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
 
 // Runs a shell command; "" on success, else its standard error.
 std::string sh(const std::string& cmd, const fs::path& err) {

@@ -6,21 +6,17 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <string>
 #include <thread>
 
+#include "tests/support/shell.h"
 #include "tests/support/temp_dir.h"
 
 namespace nv {
 namespace {
 
-std::string slurp(const std::filesystem::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
+using test::slurp;
 
 struct Result {
   int status = -1;

@@ -9,8 +9,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <regex>
 #include <string>
@@ -19,10 +17,15 @@
 
 #include "graphics/image.h"
 #include "graphics/png_encode.h"
+#include "tests/platform/x_screen.h"
+#include "tests/support/shell.h"
 #include "tests/support/temp_dir.h"
 
 namespace nv {
 namespace {
+
+using test::output_of;
+using test::slurp;
 
 constexpr const char* kCaption = "nivalo real window";
 constexpr int kWidth = 200, kHeight = 100;  // scales by exactly 4 to 800 x 400 on 800 x 600
@@ -33,11 +36,6 @@ struct Picture {
   std::vector<uint32_t> rgb;
   uint32_t at(int x, int y) const { return rgb[size_t(y) * size_t(width) + size_t(x)]; }
 };
-
-std::string slurp(const std::filesystem::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
 
 void write_png(const test::TempDir& dir, const std::string& name, int w, int h, uint32_t bgra) {
   std::vector<uint32_t> px(size_t(w) * size_t(h), bgra);
@@ -72,32 +70,16 @@ void make_title(const test::TempDir& dir, bool full_screen) {
   ASSERT_EQ(std::system(cmd.c_str()), 0) << "VIZud failed on the test title";
 }
 
-// What a command writes to standard output.
-std::string output_of(const std::string& cmd) {
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n = 0;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
-
 Picture screenshot() {
   Picture pic;
-  std::string ppm = output_of("import -window root -depth 8 ppm:- 2>/dev/null");
-  int w = 0, h = 0, used = 0;
-  if (std::sscanf(ppm.c_str(), "P6 %d %d 255%n", &w, &h, &used) != 2 || w <= 0 || h <= 0) return pic;
-  const size_t start = size_t(used) + 1;
-  if (ppm.size() < start + size_t(w) * size_t(h) * 3) return pic;
+  int w = 0, h = 0;
+  std::vector<uint8_t> rgb = platform::test::screenshot(w, h);
+  if (w <= 0 || h <= 0 || rgb.size() != size_t(w) * size_t(h) * 3) return pic;
   pic.width = w;
   pic.height = h;
   pic.rgb.resize(size_t(w) * size_t(h));
-  for (size_t i = 0; i < pic.rgb.size(); ++i) {
-    auto b = [&](size_t k) { return uint32_t(uint8_t(ppm[start + i * 3 + k])); };
-    pic.rgb[i] = b(0) << 16 | b(1) << 8 | b(2);
-  }
+  for (size_t i = 0; i < pic.rgb.size(); ++i)
+    pic.rgb[i] = uint32_t(rgb[i * 3]) << 16 | uint32_t(rgb[i * 3 + 1]) << 8 | rgb[i * 3 + 2];
   return pic;
 }
 
