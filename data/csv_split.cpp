@@ -1,5 +1,8 @@
 #include "data/csv_split.h"
 
+#include <algorithm>
+#include <array>
+
 namespace nv::csv {
 
 namespace {
@@ -9,12 +12,24 @@ constexpr std::string_view kRowMarker = "\r";
 constexpr bool is_lead(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 constexpr bool is_trail(uint8_t b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
-}  // namespace
+// Bytes that need a decision; every other byte is plain field text.
+enum Class : uint8_t { kPlain, kBlank, kSpecial };
+constexpr auto kClasses = [] {
+  std::array<uint8_t, 256> t{};
+  for (int b = 0; b < 256; ++b) {
+    auto c = static_cast<uint8_t>(b);
+    if (c == ' ' || c == '\t') t[b] = kBlank;
+    else if (c == '\r' || c == '\n' || c == ',' || c == '"' || c == '\'' || is_lead(c)) t[b] = kSpecial;
+  }
+  return t;
+}();
 
-Split split(std::string_view text, size_t max_elements) {
-  Split out;
+// One pass over the text; with kStore the first `max_elements` elements are
+// kept in out.elements, else only counted.
+template <bool kStore>
+void scan(std::string_view text, size_t max_elements, Split& out) {
   auto emit = [&](std::string_view element) {
-    if (out.elements.size() < max_elements) out.elements.push_back(element);
+    if (kStore && out.elements.size() < max_elements) out.elements.push_back(element);
     ++out.count;
   };
 
@@ -37,6 +52,10 @@ Split split(std::string_view text, size_t max_elements) {
   };
 
   for (size_t i = 0; i < n; ++i) {
+    // Inside a field, runs of plain text and blanks need no decision.
+    if (start != kNone)
+      while (i < n && kClasses[s[i]] != kSpecial) ++i;
+    if (i == n) break;
     uint8_t c = s[i];
     if (c == '\r' || c == '\n') {
       end_line(i);
@@ -62,6 +81,18 @@ Split split(std::string_view text, size_t max_elements) {
     }
   }
   end_line(n);
+}
+
+}  // namespace
+
+Split split(std::string_view text, size_t max_elements) {
+  // Counting first costs less than growing the list of a large file.
+  Split out;
+  scan<false>(text, 0, out);
+  if (max_elements == 0) return out;
+  out.elements.reserve(std::min(out.count, max_elements));
+  out.count = 0;
+  scan<true>(text, max_elements, out);
   return out;
 }
 
