@@ -18,11 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Bytes read_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), {});
-}
-
 void write_file(const fs::path& p, const Bytes& b) {
   std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
 }
@@ -95,7 +90,7 @@ TEST_F(SaveAtomic, KilledAtEveryStep) {
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
-    Bytes on_disk = read_file(path);
+    Bytes on_disk = read_host(path);
     if (step < rename_step()) {
       expect_all_old(on_disk);
       EXPECT_EQ(temporaries_in(dir.path()), 1u);  // the dead writer's temporary stays behind
@@ -106,7 +101,7 @@ TEST_F(SaveAtomic, KilledAtEveryStep) {
     // The next save is not hindered by what the dead one left, and clears it.
     platform::ReplaceResult r = platform::replace_file(path.string(), plan.pieces);
     ASSERT_TRUE(r.ok()) << r.text;
-    expect_all_new(read_file(path));
+    expect_all_new(read_host(path));
     EXPECT_EQ(temporaries_in(dir.path()), 0u);
   }
 }
@@ -119,8 +114,8 @@ TEST_F(SaveAtomic, FullDiskAtEveryStep) {
     platform::ReplaceResult r = platform::replace_file(path.string(), plan.pieces);
     EXPECT_EQ(r.error, ENOSPC);
     EXPECT_EQ(r.text, std::strerror(ENOSPC));
-    if (step < rename_step()) expect_all_old(read_file(path));
-    else expect_all_new(read_file(path));  // reported: the folder may not be on the disk yet
+    if (step < rename_step()) expect_all_old(read_host(path));
+    else expect_all_new(read_host(path));  // reported: the folder may not be on the disk yet
     EXPECT_EQ(temporaries_in(dir.path()), 0u);
   }
 }
@@ -130,7 +125,7 @@ TEST_F(SaveAtomic, PermissionsOfTheOldFileAreKept) {
   ASSERT_TRUE(platform::replace_file(path.string(), plan.pieces).ok());
   EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  expect_all_new(read_file(path));
+  expect_all_new(read_host(path));
 }
 
 TEST_F(SaveAtomic, AMissingFolderIsReportedWithItsErrorNumber) {
@@ -142,7 +137,7 @@ TEST_F(SaveAtomic, AMissingFolderIsReportedWithItsErrorNumber) {
     r = platform::replace_file(path.string(), plan.pieces);
     fs::permissions(dir.path(), fs::perms::owner_all);
     EXPECT_EQ(r.error, EACCES);
-    expect_all_old(read_file(path));
+    expect_all_old(read_host(path));
   }
 }
 

@@ -14,11 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Bytes read_host(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), {});
-}
-
 int64_t load_int(const platform::FileSystem& files, std::string_view path, uint32_t dno, uint32_t* error = nullptr) {
   RecordHead head;
   Bytes stream, payload;

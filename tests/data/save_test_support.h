@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,11 @@ namespace nv::save::test {
 
 using Bytes = std::vector<uint8_t>;
 using Dims = std::vector<int32_t>;
+
+inline Bytes read_host(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), {});
+}
 
 inline Bytes concat(const FilePlan& plan) {
   Bytes out;
