@@ -42,7 +42,7 @@ constexpr size_t kBlockHeightOffset = 604;
 // This engine's own bytes in the block: a marker, then the alpha flag. A block
 // written elsewhere lacks the marker and loads with the flag off.
 constexpr size_t kBlockMarkerOffset = 608;
-constexpr char kBlockMarker[4] = {'N', 'V', 'L', 'B'};
+constexpr char kBlockMarker[4] = {'N', 'V', 'L', 'Y'};
 constexpr size_t kBlockAlphaOffset = 612;
 constexpr int32_t kMaxImageSide = 8192;
 constexpr uint64_t kMaxImagePayload = kImageHeadSize + uint64_t(kMaxImageSide) * 4 * kMaxImageSide;

@@ -6,7 +6,7 @@
 //              int64 or double values, or per text u32 length n and n bytes.
 //              One element is stored with d = 0 (as is a whole scalar).
 //   image      0 u32 992 | 4 u32 width x 4 x height | 8 992-byte layer block
-//              (i32 width @600, i32 height @604, "NVLB" @608, alpha flag @612)
+//              (i32 width @600, i32 height @604, "NVLY" @608, alpha flag @612)
 //              | 1000 pixels, 4 bytes each, rows top-down.
 #pragma once
 

@@ -82,7 +82,7 @@ TEST(SaveGolden, Image) {
   Bytes block(992, 0);
   block[600] = 3;
   block[604] = 2;
-  std::memcpy(&block[608], "NVLB", 4);
+  std::memcpy(&block[608], "NVLY", 4);
   block[612] = 1;
   want.insert(want.end(), block.begin(), block.end());
   want.insert(want.end(), pixels.begin(), pixels.end());
