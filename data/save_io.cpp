@@ -18,6 +18,11 @@ void PendingSlots::clear() {
   for (auto& r : records) r = std::vector<uint8_t>();
 }
 
+int message_error_number(int host_error) {
+  if (host_error >= 0 && host_error <= 34) return host_error;
+  return host_error == EDEADLK ? 36 : -1;
+}
+
 namespace {
 
 WriteResult cannot_write(int error, std::string text) {

@@ -38,6 +38,12 @@ struct WriteResult {
 WriteResult write_pending(PendingSlots& slots, const platform::FileSystem& fs, std::string_view folder,
                           std::string_view path);
 
+// The number 102140 shows for a host error number: the numbering of the
+// title's error-number texts (0 to 36), which agrees with the host's for 1
+// to 34 and has EDEADLK at 36. Returns -1 when that numbering has no such
+// error (the host's number and text are shown then).
+int message_error_number(int host_error);
+
 // Reads the record of `data_number` from the file `path`: only the head, the
 // record head and its stream are read. Returns kOk with `head` and `stream`
 // filled, kErrNoFile, kErrBadFile, kErrVersion or kErrNoRecord.

@@ -1,0 +1,13 @@
+// Folders of the user's own that the engine writes into when the title's
+// folder cannot be written.
+#pragma once
+
+#include <string>
+
+namespace nv::platform {
+
+// The user's data folder (host path, UTF-8): $XDG_DATA_HOME when it is an
+// absolute path, else $HOME/.local/share; empty when neither is known.
+std::string user_data_home();
+
+}  // namespace nv::platform
