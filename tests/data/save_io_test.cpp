@@ -108,3 +108,18 @@ TEST(SaveIo, ReadingRecords) {
 
 }  // namespace
 }  // namespace nv::save::test
+
+namespace nv::save {
+namespace {
+
+TEST(SaveIo, ErrorNumbersOfTheMessage) {
+  EXPECT_EQ(message_error_number(ENOSPC), 28);
+  EXPECT_EQ(message_error_number(EACCES), 13);
+  EXPECT_EQ(message_error_number(ERANGE), 34);
+  EXPECT_EQ(message_error_number(EDEADLK), 36);
+  EXPECT_EQ(message_error_number(ENAMETOOLONG), -1);
+  EXPECT_EQ(message_error_number(EDQUOT), -1);
+}
+
+}  // namespace
+}  // namespace nv::save
