@@ -10,4 +10,9 @@ namespace nv::platform {
 // absolute path, else $HOME/.local/share; empty when neither is known.
 std::string user_data_home();
 
+// The title's folder inside the user's data folder, "<data>/nivalo/<name>"
+// with <name> the last component of the title folder `title_dir` (a host
+// path), made when missing. Empty when it cannot be made.
+std::string user_title_folder(const std::string& title_dir);
+
 }  // namespace nv::platform
