@@ -339,7 +339,8 @@ TEST(SavePayloadChecks, DamagedVariablePayloads) {
   EXPECT_EQ(decode_variable_payload(three_dims_missing, v), kErrDataError);
 
   // Texts: lengths that run past D, too few or too many bytes for the count.
-  EXPECT_EQ(decode_variable_payload(variable_payload(3, {}, 6, hex("02 00 00 00 41 42")), v), kOk);
+  Bytes ab = variable_payload(3, {}, 6, hex("02 00 00 00 41 42"));
+  EXPECT_EQ(decode_variable_payload(ab, v), kOk);
   EXPECT_EQ(v.texts.at(0), "AB");
   EXPECT_EQ(decode_variable_payload(variable_payload(3, {}, 6, hex("03 00 00 00 41 42")), v), kErrDataError);
   EXPECT_EQ(decode_variable_payload(variable_payload(3, {}, 6, hex("FF FF FF FF 41 42")), v), kErrDataError);
