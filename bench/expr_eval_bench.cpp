@@ -10,6 +10,7 @@
 #include "data/evaluator.h"
 #include "data/variables.h"
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "tools/writers/expr_encoder.h"
 

@@ -15,6 +15,7 @@
 
 #include "data/checksums.h"
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "resources/file_loader.h"
 #include "resources/name_fold.h"

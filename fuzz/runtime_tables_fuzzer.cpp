@@ -9,6 +9,7 @@
 
 #include "data/variable_file.h"
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "runtime/dispatch.h"
 #include "runtime/error_table.h"

@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "host/engine.h"
-#include "platform/display_headless.h"
+#include "platform/headless/display_headless.h"
+#include "platform/headless/platform_headless.h"
 #include "tests/graphics/image_files.h"
 #include "tests/support/title_run.h"
 

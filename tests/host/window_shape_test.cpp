@@ -7,8 +7,9 @@
 #include "host/engine.h"
 #include "host/screen_saver.h"
 #include "host/window_shape.h"
-#include "platform/display_headless.h"
+#include "platform/headless/display_headless.h"
 #include "platform/encoding.h"
+#include "platform/headless/platform_headless.h"
 #include "tests/support/temp_dir.h"
 
 namespace nv {

@@ -8,8 +8,9 @@
 #include "graphics/png_encode.h"
 #include "host/engine.h"
 #include "host/window_events.h"
-#include "platform/display_headless.h"
+#include "platform/headless/display_headless.h"
 #include "platform/encoding.h"
+#include "platform/headless/platform_headless.h"
 #include "tests/support/title_run.h"
 
 namespace nv::test {

@@ -7,6 +7,7 @@
 
 #include "host/engine.h"
 #include "platform/encoding.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "runtime/error_report.h"
 #include "runtime/error_texts.h"

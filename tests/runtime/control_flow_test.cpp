@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/headless/platform_headless.h"
 #include "runtime/command_defs.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/title_run.h"

@@ -2,6 +2,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/headless/platform_headless.h"
 #include "runtime/error_report.h"
 #include "runtime/error_table.h"
 #include "tests/runtime/title_fixture.h"

@@ -14,6 +14,7 @@
 #include "data/expr_tokens.h"
 #include "host/engine.h"
 #include "platform/encoding.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "runtime/command_defs.h"
 #include "runtime/script_key.h"

@@ -7,6 +7,7 @@
 #include "host/window_events.h"
 #include "platform/encoding.h"
 #include "host/main_loop.h"
+#include "platform/headless/platform_headless.h"
 #include "tools/vizud/title_output.h"
 
 namespace nv::test {

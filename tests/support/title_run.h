@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "tests/support/temp_dir.h"
 #include "tools/vizud/title_compiler.h"

@@ -1,9 +1,8 @@
 #include "tools/vizud/title_output.h"
 
-#include <unistd.h>
-
 #include <unordered_map>
 
+#include "platform/process.h"
 #include "tools/writers/file_output.h"
 
 namespace nv::vizud {
@@ -90,7 +89,7 @@ bool write_compiled_title(const std::filesystem::path& project_dir, const Compil
     diag.error("(project)", {}, std::string("cannot encode the title: ") + e.what());
     return false;
   }
-  const std::string suffix = std::to_string(::getpid());
+  const std::string suffix = std::to_string(platform::process_id());
   fs::path final_dir = project_dir / "nvbin";
   fs::path temp_dir = project_dir / ("nvbin.new-" + suffix);
   fs::path old_dir = project_dir / ("nvbin.old-" + suffix);

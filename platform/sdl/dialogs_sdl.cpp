@@ -1,6 +1,8 @@
-#include "platform/dialogs_sdl.h"
+#include "platform/sdl/dialogs_sdl.h"
 
 #include <SDL.h>
+
+#include <vector>
 
 #include "platform/encoding.h"
 

@@ -1,40 +1,12 @@
-#include "platform/system_info.h"
+#include "platform/posix/host_system_info.h"
 
 #include <sys/sysinfo.h>
-#include <unistd.h>
 
 #include <thread>
 
 namespace nv::platform {
 
 namespace {
-
-constexpr uint64_t kMiB = 1024 * 1024;
-
-// A 32-bit process sees at most 2 GiB of user address space.
-constexpr uint64_t kVirtualSpace = 2048 * kMiB;
-
-class FixedSystemInfo final : public SystemInfo {
- public:
-  explicit FixedSystemInfo(DesktopSize d) : desktop_(d) {}
-  MemoryStatus memory() override {
-    MemoryStatus m;
-    m.load_percent = 50;
-    m.total_physical = 4096 * kMiB;
-    m.available_physical = 2048 * kMiB;
-    m.total_page_file = 8192 * kMiB;
-    m.available_page_file = 6144 * kMiB;
-    m.total_virtual = kVirtualSpace;
-    m.available_virtual = 1792 * kMiB;
-    return m;
-  }
-  OsVersion os_version() override { return OsVersion{}; }
-  int processor_count() override { return 2; }
-  DesktopSize desktop() override { return desktop_; }
-
- private:
-  DesktopSize desktop_;
-};
 
 class HostSystemInfo final : public SystemInfo {
  public:
@@ -51,8 +23,8 @@ class HostSystemInfo final : public SystemInfo {
       if (m.total_physical > 0)
         m.load_percent = static_cast<uint32_t>(100 - m.available_physical * 100 / m.total_physical);
     }
-    m.total_virtual = kVirtualSpace;
-    m.available_virtual = kVirtualSpace;
+    m.total_virtual = kVirtualAddressSpace;
+    m.available_virtual = kVirtualAddressSpace;
     return m;
   }
   OsVersion os_version() override { return OsVersion{}; }
@@ -61,6 +33,7 @@ class HostSystemInfo final : public SystemInfo {
     return n == 0 ? 1 : static_cast<int>(n);
   }
   DesktopSize desktop() override { return desktop_; }
+  CpuFeatures cpu_features() override { return detect_cpu_features(); }
 
  private:
   DesktopSize desktop_;
@@ -68,9 +41,18 @@ class HostSystemInfo final : public SystemInfo {
 
 }  // namespace
 
-std::unique_ptr<SystemInfo> make_fixed_system_info(DesktopSize desktop) {
-  return std::make_unique<FixedSystemInfo>(desktop);
+CpuFeatures detect_cpu_features() {
+  CpuFeatures f;
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  f.mmx = __builtin_cpu_supports("mmx");
+  f.sse = __builtin_cpu_supports("sse");
+  f.sse2 = __builtin_cpu_supports("sse2");
+  f.avx2 = __builtin_cpu_supports("avx2");
+#endif
+  return f;
 }
+
 std::unique_ptr<SystemInfo> make_host_system_info(DesktopSize desktop) {
   return std::make_unique<HostSystemInfo>(desktop);
 }

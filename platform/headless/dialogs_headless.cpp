@@ -1,4 +1,4 @@
-#include "platform/dialogs.h"
+#include "platform/headless/dialogs_headless.h"
 
 #include "platform/encoding.h"
 

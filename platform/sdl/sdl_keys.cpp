@@ -1,4 +1,4 @@
-#include "platform/sdl_keys.h"
+#include "platform/sdl/sdl_keys.h"
 
 #include "platform/virtual_keys.h"
 

@@ -1,4 +1,4 @@
-#include "platform/display_headless.h"
+#include "platform/headless/display_headless.h"
 
 #include <gtest/gtest.h>
 

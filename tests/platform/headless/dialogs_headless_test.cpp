@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/encoding.h"
+#include "platform/headless/platform_headless.h"
 
 namespace nv::platform {
 namespace {

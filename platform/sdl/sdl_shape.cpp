@@ -1,4 +1,4 @@
-#include "platform/sdl_shape.h"
+#include "platform/sdl/sdl_shape.h"
 
 namespace nv::platform {
 

@@ -1,6 +1,9 @@
-#include "platform/dialogs_sdl.h"
-#include "platform/display_sdl.h"
-#include "platform/platform.h"
+#include "platform/sdl/platform_sdl.h"
+
+#include "platform/posix/host_system_info.h"
+#include "platform/posix/real_clock.h"
+#include "platform/sdl/dialogs_sdl.h"
+#include "platform/sdl/display_sdl.h"
 
 namespace nv::platform {
 

@@ -1,6 +1,8 @@
-#include "platform/platform.h"
+#include "platform/headless/platform_headless.h"
 
-#include "platform/display_headless.h"
+#include "platform/headless/display_headless.h"
+#include "platform/headless/fixed_system_info.h"
+#include "platform/headless/virtual_clock.h"
 
 namespace nv::platform {
 
@@ -16,14 +18,5 @@ Platform make_headless_platform(const HeadlessOptions& options) {
 
 HeadlessDialogs* headless_dialogs(Platform& p) { return dynamic_cast<HeadlessDialogs*>(p.dialogs.get()); }
 HeadlessDisplay* headless_display(Platform& p) { return dynamic_cast<HeadlessDisplay*>(p.display.get()); }
-
-#ifndef NIVALO_HAVE_SDL2
-bool have_interactive_platform() { return false; }
-
-Platform make_interactive_platform(const std::string&, std::string& error) {
-  error = "this build has no window backend (SDL2 was not found when it was configured)";
-  return Platform{};
-}
-#endif
 
 }  // namespace nv::platform

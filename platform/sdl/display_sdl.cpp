@@ -1,4 +1,4 @@
-#include "platform/display_sdl.h"
+#include "platform/sdl/display_sdl.h"
 
 #include <SDL.h>
 
@@ -6,20 +6,18 @@
 #include <cstdint>
 
 #include "platform/encoding.h"
-#include "platform/sdl_keys.h"
-#include "platform/sdl_shape.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_shape.h"
+#include "platform/window_slots.h"
 
 namespace nv::platform {
 
 namespace {
 
-struct SdlWindow {
+struct SdlWindow : ClientArea {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
-  WindowSpec spec;
-  std::vector<uint32_t> client;  // what the client area shows
-  std::function<bool(int, int)> drag_test;
   int slot = 0;
   bool dirty = true;
   // SDL shapes only windows made shaped, and those have no frame: the
@@ -35,6 +33,8 @@ struct SdlWindow {
   bool place_on_show = false;
   bool place_client = false;
   int place_x = 0, place_y = 0;
+
+  bool open() const { return window != nullptr; }
 };
 
 class SdlDisplay final : public Display {
@@ -68,7 +68,7 @@ class SdlDisplay final : public Display {
   }
 
   bool create_window(int slot, const WindowSpec& spec) override {
-    if (slot < 0 || slot >= kWindowSlots) return false;
+    if (!windows_.valid(slot)) return false;
     destroy_window(slot);
     Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (spec.shown ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
     if (!spec.framed) flags |= SDL_WINDOW_BORDERLESS;
@@ -105,7 +105,7 @@ class SdlDisplay final : public Display {
   }
 
   void destroy_window(int slot) override {
-    if (slot < 0 || slot >= kWindowSlots) return;
+    if (!windows_.valid(slot)) return;
     SdlWindow& w = windows_[slot];
     if (w.texture) SDL_DestroyTexture(w.texture);
     if (w.renderer) SDL_DestroyRenderer(w.renderer);
@@ -267,7 +267,7 @@ class SdlDisplay final : public Display {
   void present(int slot, const uint32_t* pixels, int width, int height, int x, int y) override {
     SdlWindow* w = get(slot);
     if (!w || !pixels || width <= 0 || height <= 0) return;
-    blit_clipped(w->client, w->spec.client_width, w->spec.client_height, pixels, width, height, x, y);
+    paste_into_client(*w, pixels, width, height, x, y);
     w->dirty = true;
     flush(*w);
   }
@@ -281,14 +281,7 @@ class SdlDisplay final : public Display {
   }
 
   std::vector<uint32_t> client_pixels(int slot, int& width, int& height) override {
-    SdlWindow* w = get(slot);
-    if (!w) {
-      width = height = 0;
-      return {};
-    }
-    width = w->spec.client_width;
-    height = w->spec.client_height;
-    return w->client;
+    return client_copy(get(slot), width, height);
   }
 
   void pump_events(WindowEvents& sink) override {
@@ -333,10 +326,7 @@ class SdlDisplay final : public Display {
   void cursor_position(int& x, int& y) override { SDL_GetGlobalMouseState(&x, &y); }
 
  private:
-  SdlWindow* get(int slot) {
-    if (slot < 0 || slot >= kWindowSlots || !windows_[slot].window) return nullptr;
-    return &windows_[slot];
-  }
+  SdlWindow* get(int slot) { return windows_.get(slot); }
 
   int slot_of(Uint32 window_id) {
     for (int s = 0; s < kWindowSlots; ++s)
@@ -443,8 +433,7 @@ class SdlDisplay final : public Display {
     w.shaped = shaped;
     SDL_SetWindowData(win, "nv_slot", &w);
     SDL_SetWindowHitTest(win, &SdlDisplay::hit_test, &w);
-    const size_t pixels = size_t(spec.client_width) * size_t(spec.client_height);
-    if (w.client.size() != pixels) w.client.assign(pixels, 0xFF000000u);
+    if (w.client.size() != size_t(spec.client_width) * size_t(spec.client_height)) clear_client(w);
     if (spec.shown) {
       SDL_ShowWindow(win);
       place_shown(w, x, y, true);
@@ -463,8 +452,7 @@ class SdlDisplay final : public Display {
   bool make_texture(SdlWindow& w) {
     if (w.texture) SDL_DestroyTexture(w.texture);
     w.texture = new_texture(w.renderer, w.spec);
-    std::vector<uint32_t> next(size_t(w.spec.client_width) * size_t(w.spec.client_height), 0xFF000000u);
-    w.client.swap(next);
+    clear_client(w);
     w.dirty = true;
     return w.texture != nullptr;
   }
@@ -561,7 +549,7 @@ class SdlDisplay final : public Display {
     }
   }
 
-  SdlWindow windows_[kWindowSlots];
+  WindowSlots<SdlWindow> windows_;
   bool fullscreen_ = false;
   Rect margins_;
   std::vector<std::string> dropped_;

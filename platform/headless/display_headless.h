@@ -1,10 +1,13 @@
-// Headless windows: records and client pixels in memory.
+// Headless windows: records and client pixels in memory; nothing appears
+// on a screen, and scripted events can be fed in.
 #pragma once
 
 #include <deque>
 #include <functional>
 
 #include "platform/display.h"
+#include "platform/system_info.h"
+#include "platform/window_slots.h"
 
 namespace nv::platform {
 
@@ -60,21 +63,19 @@ class HeadlessDisplay final : public Display {
   // test says so (counted in Window::drags), then reaches the sink.
   void inject_left_press(int slot, int x, int y);
 
-  struct Window {
+  struct Window : ClientArea {
     bool exists = false;
-    WindowSpec spec;
     bool shown = false;
     bool minimized = false;
     ZOrder z = ZOrder::top;
     bool shaped = false;
     std::vector<Rect> shape;
-    std::vector<uint32_t> client;  // client_width x client_height
     int presents = 0;
     int blanks = 0;
     int drags = 0;
-    std::function<bool(int, int)> drag_test;
+    bool open() const { return exists; }
   };
-  const Window& window(int slot) const { return windows_[static_cast<size_t>(slot)]; }
+  const Window& window(int slot) const { return windows_[slot]; }
   // Slots from the top of the desktop's stacking order to the bottom.
   const std::vector<int>& stacking() const { return stacking_; }
   bool cursor_shown() const { return cursor_shown_; }
@@ -87,11 +88,11 @@ class HeadlessDisplay final : public Display {
   const Preview& last_preview() const { return preview_; }
 
  private:
-  Window* get(int slot);
+  Window* get(int slot) { return windows_.get(slot); }
   void restack(int slot, ZOrder z);
 
   DesktopSize desktop_;
-  Window windows_[kWindowSlots];
+  WindowSlots<Window> windows_;
   std::vector<int> stacking_;
   std::deque<std::function<void(WindowEvents&)>> pending_;
   bool fullscreen_ = false;
@@ -100,5 +101,7 @@ class HeadlessDisplay final : public Display {
   bool cursor_shown_ = true;
   Preview preview_;
 };
+
+std::unique_ptr<Display> make_headless_display(DesktopSize desktop);
 
 }  // namespace nv::platform

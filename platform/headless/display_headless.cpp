@@ -1,26 +1,11 @@
-#include "platform/display_headless.h"
+#include "platform/headless/display_headless.h"
 
 #include <algorithm>
 
 namespace nv::platform {
 
-void blit_clipped(std::vector<uint32_t>& client, int cw, int ch, const uint32_t* pixels, int width, int height, int x,
-                  int y) {
-  int x0 = std::max(0, x), y0 = std::max(0, y);
-  int x1 = std::min(cw, x + width), y1 = std::min(ch, y + height);
-  for (int cy = y0; cy < y1; ++cy) {
-    const uint32_t* src = pixels + size_t(cy - y) * size_t(width) + size_t(x0 - x);
-    std::copy(src, src + (x1 - x0), client.begin() + ptrdiff_t(size_t(cy) * size_t(cw) + size_t(x0)));
-  }
-}
-
 std::unique_ptr<Display> make_headless_display(DesktopSize desktop) {
   return std::make_unique<HeadlessDisplay>(desktop);
-}
-
-HeadlessDisplay::Window* HeadlessDisplay::get(int slot) {
-  if (slot < 0 || slot >= kWindowSlots || !windows_[slot].exists) return nullptr;
-  return &windows_[slot];
 }
 
 Rect HeadlessDisplay::frame_margins(bool framed) {
@@ -29,13 +14,13 @@ Rect HeadlessDisplay::frame_margins(bool framed) {
 }
 
 bool HeadlessDisplay::create_window(int slot, const WindowSpec& spec) {
-  if (slot < 0 || slot >= kWindowSlots || spec.client_width <= 0 || spec.client_height <= 0) return false;
+  if (!windows_.valid(slot) || spec.client_width <= 0 || spec.client_height <= 0) return false;
   Window& w = windows_[slot];
   w = Window{};
   w.exists = true;
   w.spec = spec;
   w.shown = spec.shown;
-  w.client.assign(size_t(spec.client_width) * size_t(spec.client_height), 0xFF000000u);
+  clear_client(w);
   stacking_.erase(std::remove(stacking_.begin(), stacking_.end(), slot), stacking_.end());
   stacking_.insert(stacking_.begin(), slot);
   return true;
@@ -173,7 +158,7 @@ void HeadlessDisplay::present(int slot, const uint32_t* pixels, int width, int h
   Window* w = get(slot);
   if (!w || !pixels || width <= 0 || height <= 0) return;
   ++w->presents;
-  blit_clipped(w->client, w->spec.client_width, w->spec.client_height, pixels, width, height, x, y);
+  paste_into_client(*w, pixels, width, height, x, y);
 }
 
 void HeadlessDisplay::blank(int slot) {
@@ -184,14 +169,7 @@ void HeadlessDisplay::blank(int slot) {
 }
 
 std::vector<uint32_t> HeadlessDisplay::client_pixels(int slot, int& width, int& height) {
-  Window* w = get(slot);
-  if (!w) {
-    width = height = 0;
-    return {};
-  }
-  width = w->spec.client_width;
-  height = w->spec.client_height;
-  return w->client;
+  return client_copy(get(slot), width, height);
 }
 
 bool HeadlessDisplay::run_preview(uint64_t parent, const uint32_t* pixels, int width, int height) {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/display_sdl.h"
-#include "tests/platform/x_screen.h"
+#include "platform/sdl/display_sdl.h"
+#include "tests/platform/sdl/x_screen.h"
 
 namespace nv::platform {
 namespace {

@@ -265,7 +265,10 @@ bool FileSystem::is_directory(std::string_view path) const {
 }
 
 bool FileSystem::write(std::string_view path, std::span<const uint8_t> data) const {
-  std::string target = host_path(path);
+  return write_host_file(host_path(path), data);
+}
+
+bool write_host_file(const std::string& target, std::span<const uint8_t> data) {
   std::string temp = target + ".nvtmp";
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
