@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "data/expr_tokens.h"
-#include "data/sjis_text.h"
+#include "formats/expr_tokens.h"
+#include "formats/sjis_text.h"
 #include "data/system_vars.h"
 #include "data/variables.h"
 #include "host/engine.h"

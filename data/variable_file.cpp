@@ -7,9 +7,9 @@
 #include "data/variables.h"
 #include "host/engine.h"
 #include "resources/file_loader.h"
-#include "runtime/byte_reader.h"
+#include "formats/byte_reader.h"
 #include "runtime/error_report.h"
-#include "runtime/file_header.h"
+#include "formats/file_header.h"
 
 namespace nv {
 

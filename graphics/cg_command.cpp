@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 #include "graphics/compose.h"
 #include "graphics/layer_alloc.h"
 #include "graphics/layer_commands.h"
@@ -12,7 +12,7 @@
 #include "host/engine.h"
 #include "platform/encoding.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "runtime/error_report.h"
 #include "runtime/task_commands.h"
 

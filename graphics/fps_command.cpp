@@ -2,7 +2,7 @@
 #include "graphics/presentation.h"
 #include "host/engine.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 
 namespace nv {
 

@@ -1,11 +1,11 @@
 #include "host/window_commands.h"
 
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 #include "host/engine.h"
 #include "host/window_create.h"
 #include "host/window_layers.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "runtime/error_report.h"
 #include "runtime/output_target.h"
 

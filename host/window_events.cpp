@@ -3,7 +3,7 @@
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
 #include "host/window_create.h"
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 #include "platform/encoding.h"
 
 namespace nv {

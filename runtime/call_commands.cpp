@@ -2,7 +2,7 @@
 #include "data/evaluator.h"
 #include "host/engine.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "runtime/control_flow.h"
 #include "runtime/dispatch.h"
 #include "runtime/error_report.h"

@@ -7,7 +7,7 @@
 
 #include "host/engine.h"
 #include "platform/encoding.h"
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 #include "runtime/error_texts.h"
 #include "runtime/script_tables.h"
 

@@ -9,10 +9,10 @@
 #include "data/variable_file.h"
 #include "host/engine.h"
 #include "resources/file_loader.h"
-#include "runtime/byte_reader.h"
-#include "runtime/command_defs.h"
+#include "formats/byte_reader.h"
+#include "formats/command_table.h"
 #include "runtime/error_report.h"
-#include "runtime/file_header.h"
+#include "formats/file_header.h"
 #include "runtime/script_tables.h"
 
 namespace nv {

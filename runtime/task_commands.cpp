@@ -5,7 +5,7 @@
 
 #include "host/engine.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "runtime/dispatch.h"
 #include "runtime/error_report.h"
 #include "runtime/output_target.h"

@@ -1,6 +1,6 @@
 #include "runtime/tree_node.h"
 
-#include "data/checksums.h"
+#include "formats/checksums.h"
 
 namespace nv {
 

@@ -1,6 +1,6 @@
 #include "runtime/tree_path.h"
 
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 #include "runtime/error_report.h"
 #include "runtime/tree_node.h"
 

@@ -4,7 +4,7 @@
 #include "resources/file_sources.h"
 #include "resources/media_resolver.h"
 #include "resources/pack_mount.h"
-#include "tests/resources/pack_builder.h"
+#include "tests/support/pack_builder.h"
 #include "tests/resources/title_fixture.h"
 
 namespace nv {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "data/checksums.h"
+#include "formats/checksums.h"
 #include "resources/file_loader.h"
 #include "resources/pack_duplicates.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_mount.h"
-#include "tests/resources/pack_builder.h"
+#include "tests/support/pack_builder.h"
 #include "tests/resources/title_fixture.h"
 
 namespace nv {

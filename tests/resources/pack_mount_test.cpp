@@ -2,10 +2,10 @@
 
 #include "resources/appended_pack.h"
 #include "resources/file_loader.h"
-#include "resources/pack_format.h"
+#include "formats/pack_format.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_mount.h"
-#include "tests/resources/pack_builder.h"
+#include "tests/support/pack_builder.h"
 #include "tests/resources/title_fixture.h"
 
 namespace nv {

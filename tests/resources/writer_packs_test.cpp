@@ -15,7 +15,7 @@
 namespace nv {
 namespace {
 
-using writers::Bytes;
+using nv::Bytes;
 using writers::Compress;
 using writers::PackWriter;
 

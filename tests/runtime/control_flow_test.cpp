@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/headless/platform_headless.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/title_run.h"
 #include "tools/writers/title_writer.h"

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "data/checksums.h"
+#include "formats/checksums.h"
 #include "data/variables.h"
 #include "tests/runtime/title_fixture.h"
 

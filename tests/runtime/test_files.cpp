@@ -47,7 +47,7 @@ std::string variable_file(const std::vector<VarRecord>& records) {
 }
 
 std::string test_error_table() {
-  writers::Bytes b = writers::encode_error_table(writers::shipped_error_table());
+  nv::Bytes b = writers::encode_error_table(writers::shipped_error_table());
   return std::string(b.begin(), b.end());
 }
 

@@ -10,14 +10,14 @@
 #include <string_view>
 #include <vector>
 
-#include "data/checksums.h"
-#include "data/expr_tokens.h"
+#include "formats/checksums.h"
+#include "formats/expr_tokens.h"
 #include "host/engine.h"
 #include "platform/encoding.h"
 #include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
-#include "runtime/command_defs.h"
-#include "runtime/script_key.h"
+#include "formats/command_table.h"
+#include "formats/script_key.h"
 #include "tests/support/temp_dir.h"
 
 namespace nv::test {

@@ -34,7 +34,7 @@ class TitleTest : public ::testing::Test {
     return load_engine_tables(e());
   }
   void write_file(const std::string& name, const std::string& bytes) { t.write("nvbin/" + name, bytes); }
-  void write_file(const std::string& name, const w::Bytes& bytes) {
+  void write_file(const std::string& name, const nv::Bytes& bytes) {
     t.write("nvbin/" + name, std::string(bytes.begin(), bytes.end()));
   }
   uint32_t last_code() { return e().errors.last_code; }

@@ -183,7 +183,7 @@ class SystemVariables : public EvalTest {
  protected:
   SystemVariables() : EvalTest(known_start()) {
     // The system variables' types and shapes as the compiler writes them.
-    writers::Bytes f = writers::encode_variable_table({});
+    nv::Bytes f = writers::encode_variable_table({});
     EXPECT_EQ(install_variable_file(e(), std::vector<uint8_t>(f.begin(), f.end())), 0);
   }
   int64_t time_field(int row, int col) { return ev_int(Expr().V(0).i(row).i(col).close()); }

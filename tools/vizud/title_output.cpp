@@ -4,13 +4,14 @@
 
 #include "platform/process.h"
 #include "tools/writers/file_output.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::vizud {
 
 namespace {
 
 struct BytesHash {
-  size_t operator()(const writers::Bytes& b) const {
+  size_t operator()(const nv::Bytes& b) const {
     return std::hash<std::string_view>()(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
   }
 };
@@ -18,7 +19,7 @@ struct BytesHash {
 void add_script(writers::TitleModel& t, const CompiledScript& s) {
   writers::ScriptModel& m = t.add_script(s.name);
   // Equal expressions (constants, common variables) share one copy.
-  std::unordered_map<writers::Bytes, uint32_t, BytesHash> shared;
+  std::unordered_map<nv::Bytes, uint32_t, BytesHash> shared;
   for (const Instruction& in : s.code) {
     m.code.instruction(in.command, in.line);
     for (const ArgRecord& a : in.args) {
@@ -82,7 +83,7 @@ writers::TitleModel to_title_model(const CompiledTitle& title) {
 
 bool write_compiled_title(const std::filesystem::path& project_dir, const CompiledTitle& title, Diagnostics& diag) {
   namespace fs = std::filesystem;
-  std::map<std::string, writers::Bytes> files;
+  std::map<std::string, nv::Bytes> files;
   try {
     files = writers::encode_title(to_title_model(title));
   } catch (const writers::WriteError& e) {

@@ -1,9 +1,9 @@
-#include "resources/pack_index.h"
+#include "formats/pack_index.h"
 
 #include <cstring>
 
-#include "resources/byte_order.h"
-#include "resources/pack_format.h"
+#include "formats/byte_reader.h"
+#include "formats/pack_format.h"
 
 namespace nv::pack {
 
@@ -13,9 +13,9 @@ Header parse_header(std::span<const uint8_t> first) {
   h.has_magic = true;
   if (first.size() < kHeaderSize) return h;
   h.complete = true;
-  h.version = read_u32le(first.data() + 4);
-  h.entry_count = read_u32le(first.data() + 8);
-  h.index_size = read_u32le(first.data() + 12);
+  h.version = load_u32(first.data() + 4);
+  h.entry_count = load_u32(first.data() + 8);
+  h.index_size = load_u32(first.data() + 12);
   return h;
 }
 
@@ -49,11 +49,11 @@ IndexResult parse_index(std::span<const uint8_t> index, uint32_t count, uint32_t
     const uint8_t* f = rec + 5 + len;
     e.type = f[0] <= 7 ? static_cast<FileType>(f[0]) : FileType::unknown;
     e.compression = f[1];
-    e.size = read_u32le(f + 2);
-    e.stored_size = read_u32le(f + 6);
-    e.data_offset = read_u32le(f + 10);
-    e.checksum = read_u32le(f + 14);
-    hashes.push_back(read_u32le(rec));
+    e.size = load_u32(f + 2);
+    e.stored_size = load_u32(f + 6);
+    e.data_offset = load_u32(f + 10);
+    e.checksum = load_u32(f + 14);
+    hashes.push_back(load_u32(rec));
     out.push_back(std::move(e));
     pos += kRecordFixedSize + len;
   }

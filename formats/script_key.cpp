@@ -1,6 +1,6 @@
-#include "runtime/script_key.h"
+#include "formats/script_key.h"
 
-#include "data/checksums.h"
+#include "formats/checksums.h"
 
 namespace nv {
 

@@ -1,4 +1,4 @@
-// The built-in command table, generated at compile time from commands.def:
+// The built-in command table, generated at compile time from command_table.def:
 //   nv::cmd::CG ...             command numbers (handler-table indexes)
 //   nv::kw::CG::ID ...          keyword indexes of each command (kCount = number of keywords)
 //   nv::builtin_commands()      the whole table, iterable at run time
@@ -78,7 +78,7 @@ enum Command : uint8_t {
 #define NV_COMMAND(number, ident, name) ident = number,
 #define NV_KW(ident, name, type, check)
 #define NV_COMMAND_END(ident)
-#include "runtime/commands.def"
+#include "formats/command_table.def"
 #undef NV_COMMAND
 #undef NV_KW
 #undef NV_COMMAND_END
@@ -99,7 +99,7 @@ namespace kw {
   }                           \
   ;                           \
   }
-#include "runtime/commands.def"
+#include "formats/command_table.def"
 #undef NV_COMMAND
 #undef NV_KW
 #undef NV_COMMAND_END
@@ -124,7 +124,7 @@ namespace detail {
 #define NV_COMMAND(number, ident, name) inline constexpr KeywordDef kKeywords_##ident[] = {
 #define NV_KW(kident, kname, ktype, kcheck) {kname, ::nv::argtype::ktype, ::nv::check::kcheck},
 #define NV_COMMAND_END(ident) {nullptr, 0, 0}};
-#include "runtime/commands.def"
+#include "formats/command_table.def"
 #undef NV_COMMAND
 #undef NV_KW
 #undef NV_COMMAND_END
@@ -134,7 +134,7 @@ inline constexpr BuiltinCommand kBuiltinCommands[] = {
   {number, name, std::span<const KeywordDef>(kKeywords_##ident, std::size(kKeywords_##ident) - 1)},
 #define NV_KW(ident, name, type, check)
 #define NV_COMMAND_END(ident)
-#include "runtime/commands.def"
+#include "formats/command_table.def"
 #undef NV_COMMAND
 #undef NV_KW
 #undef NV_COMMAND_END

@@ -1,4 +1,4 @@
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 
 namespace nv {
 

@@ -7,6 +7,14 @@
 #include <string_view>
 #include <utility>
 
+namespace nv {
+
+// What kind of file an entry is: the type codes of the pack format, which
+// the file loader also gives loose files by their extension.
+enum class FileType : uint8_t { unknown = 0, bmp = 1, png = 2, jpeg = 3, gif = 4, wav = 5, ogg = 6, psd = 7 };
+
+}  // namespace nv
+
 namespace nv::pack {
 
 constexpr char kMagic[4] = {'N', 'P', 'F', '\0'};
@@ -47,17 +55,10 @@ constexpr uint8_t stored_length_byte(uint8_t len) {
   return 0;
 }
 
-// Repair record that follows an entry's stored data.
-constexpr int32_t kRepairBlock = 1024;
-
-// The header in front of a pack appended to the engine executable.
+// A pack appended to the engine executable (formats/appended_pack.h): the
+// "NVER" header in front of it and the trailer at the end of the file.
 constexpr char kAppendedMagic[4] = {'N', 'V', 'E', 'R'};
 constexpr uint32_t kAppendedHeaderSize = 16;
-
-// An ELF file has no resources, so the executable's "NV_RES" 201 value (the
-// offset at which the appended data starts) is carried by a 16-byte trailer
-// at the very end of the file: the 8 bytes "NVRES201", the uint32 offset,
-// and a uint32 0.
 constexpr std::string_view kTrailerMagic = "NVRES201";
 constexpr uint32_t kTrailerSize = 16;
 

@@ -1,4 +1,4 @@
-#include "data/checksums.h"
+#include "formats/checksums.h"
 
 #include <zlib.h>
 

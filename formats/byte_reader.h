@@ -1,6 +1,7 @@
-// Bounds-checked little-endian reads from a loaded engine file. Every read
-// from an untrusted block goes through one of these, so no count, offset or
-// size in a file can make the engine read outside its buffer.
+// Little-endian reads of the engine's files, for the engine's loaders and
+// the tools alike. Every read from an untrusted block goes through
+// ByteReader, so no count, offset or size in a file can make a reader read
+// outside its buffer; the load_* helpers are for bytes already checked.
 #pragma once
 
 #include <cstddef>
@@ -80,6 +81,7 @@ inline uint16_t load_u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] |
 inline uint32_t load_u32(const uint8_t* p) {
   return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
+inline uint32_t load_u32(std::span<const uint8_t> b, size_t at) { return load_u32(b.data() + at); }
 inline void store_u16(uint8_t* p, uint16_t v) {
   p[0] = static_cast<uint8_t>(v);
   p[1] = static_cast<uint8_t>(v >> 8);

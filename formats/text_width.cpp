@@ -1,9 +1,9 @@
-#include "data/text_width.h"
+#include "formats/text_width.h"
 
 #include <array>
 #include <cstdint>
 
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 
 namespace nv::sjis {
 

@@ -1,11 +1,11 @@
-#include "tests/resources/pack_builder.h"
+#include "tests/support/pack_builder.h"
 
 #include <zlib.h>
 
 #include <stdexcept>
 
-#include "data/checksums.h"
-#include "resources/pack_format.h"
+#include "formats/checksums.h"
+#include "formats/pack_format.h"
 
 namespace nv::test {
 

@@ -1,4 +1,4 @@
-#include "data/text_width.h"
+#include "formats/text_width.h"
 
 #include <gtest/gtest.h>
 

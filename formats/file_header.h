@@ -7,9 +7,12 @@
 #include <span>
 #include <string_view>
 
-#include "runtime/byte_reader.h"
+#include "formats/byte_reader.h"
 
 namespace nv {
+
+// The version every engine file carries after its magic.
+constexpr uint32_t kFormatVersion = 404;
 
 inline bool has_magic(std::span<const uint8_t> block, std::string_view magic) {
   return block.size() >= 4 && std::memcmp(block.data(), magic.data(), 4) == 0;

@@ -1,4 +1,4 @@
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "data/checksums.h"
-#include "resources/repair.h"
-#include "tests/resources/pack_builder.h"
+#include "formats/checksums.h"
+#include "formats/repair_record.h"
+#include "tests/support/pack_builder.h"
 
 namespace nv {
 namespace {

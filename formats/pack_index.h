@@ -8,7 +8,28 @@
 #include <string>
 #include <vector>
 
-#include "resources/resource_state.h"
+#include "formats/pack_format.h"
+
+namespace nv {
+
+// One entry record of a pack index, as parsed. The engine keeps them as its
+// global index (packs are read-only while mounted).
+struct PackEntry {
+  uint32_t pack = 0;        // position in the pack list
+  uint32_t length_pos = 0;  // pack offset of the record's length byte
+  FileType type = FileType::unknown;
+  uint8_t compression = 0;
+  uint32_t size = 0;         // after decompression
+  uint32_t stored_size = 0;
+  uint32_t data_offset = 0;  // pack offset of the stored data
+  uint32_t checksum = 0;     // adler-32 of the stored bytes
+  std::string name;          // recovered name (Shift-JIS, as stored)
+
+  // Pack offset of the data fields, just after the type byte.
+  uint32_t fields_pos() const { return length_pos + 1 + static_cast<uint32_t>(name.size()) + 1; }
+};
+
+}  // namespace nv
 
 namespace nv::pack {
 
@@ -23,8 +44,8 @@ struct Header {
 // `first` holds the first bytes of the file (up to 32).
 Header parse_header(std::span<const uint8_t> first);
 
-// Whether mounting accepts this version: the current one, or 234 and above.
-constexpr bool version_accepted(uint32_t v) { return v == 404 || v >= 234; }
+// Whether a reader accepts this version: the current one, or 234 and above.
+constexpr bool version_accepted(uint32_t v) { return v == kVersion || v >= kOldestVersion; }
 
 struct IndexResult {
   bool ok = true;

@@ -1,6 +1,6 @@
-// Reading packs back for nvpack --list and for tests: the index, each
-// entry's data with its checksum, repair record and decompression checked,
-// and the pack inside a packed executable.
+// A pack held in memory, read back through the same parsers the engine
+// mounts with: nvpack --list and the tests use it. Each entry's data is
+// checked, repaired and inflated as the engine would.
 #pragma once
 
 #include <cstdint>
@@ -9,30 +9,21 @@
 #include <string>
 #include <vector>
 
-#include "tools/writers/byte_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/pack_index.h"
 
-namespace nv::writers {
+namespace nv::pack {
 
 // A pack whose header or index is malformed.
 struct PackReadError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-struct PackEntryInfo {
-  std::string name;  // recovered name (Shift-JIS)
-  uint32_t hash = 0;
-  uint8_t type = 0;
-  uint8_t compression = 0;
-  uint32_t size = 0;
-  uint32_t stored_size = 0;
-  uint32_t offset = 0;
-  uint32_t adler = 0;
-};
-
 struct PackView {
   std::span<const uint8_t> bytes;  // the pack from its first byte
   uint32_t version = 0;
-  std::vector<PackEntryInfo> entries;
+  std::vector<uint32_t> hashes;    // CRC-32 of each entry's name
+  std::vector<PackEntry> entries;  // in index order
 };
 
 // Parses the header and index; every offset and size is checked against
@@ -43,13 +34,14 @@ PackView read_pack(std::span<const uint8_t> pack);
 // file when it carries no appended pack.
 size_t executable_size(std::span<const uint8_t> file);
 
-struct AppendedPack {
+struct LocatedPack {
   bool present = false;
   bool screen_saver = false;
   std::span<const uint8_t> pack;  // the whole file when not present
 };
-// Finds the pack appended to an executable (trailer, "NVER" header).
-AppendedPack locate_pack(std::span<const uint8_t> file);
+// Finds the pack appended to an executable. Throws PackReadError when the
+// header points past the end of the file.
+LocatedPack locate_pack(std::span<const uint8_t> file);
 
 enum class EntryStatus { ok, repaired, damaged };
 struct EntryData {
@@ -59,6 +51,6 @@ struct EntryData {
 };
 // Checks and unpacks one entry as the engine would (repairing one damaged
 // block from the repair record).
-EntryData read_entry(const PackView& pack, const PackEntryInfo& entry);
+EntryData read_entry(const PackView& pack, const PackEntry& entry);
 
-}  // namespace nv::writers
+}  // namespace nv::pack

@@ -1,25 +1,17 @@
-// Little-endian byte output shared by the writers of every engine file, and
-// the error they throw for a model that cannot be written.
+// Little-endian byte output: the writers of every engine file build their
+// bytes with it.
 #pragma once
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <span>
-#include <stdexcept>
-#include <string>
 #include <string_view>
 #include <vector>
 
-namespace nv::writers {
+namespace nv {
 
 using Bytes = std::vector<uint8_t>;
-
-// A model that breaks a limit of the file format (a name too long, a count
-// or number out of range, a duplicate). The message is for people (UTF-8).
-struct WriteError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 class ByteWriter {
  public:
@@ -56,11 +48,4 @@ class ByteWriter {
   Bytes out_;
 };
 
-constexpr uint32_t kFormatVersion = 404;
-
-inline uint32_t read_u32(std::span<const uint8_t> b, size_t at) {
-  return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 |
-         static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
-}  // namespace nv::writers
+}  // namespace nv
