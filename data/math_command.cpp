@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "formats/checksums.h"
-#include "data/evaluator.h"
+#include "values/evaluator.h"
 #include "data/variable_commands.h"
 #include "host/engine.h"
 #include "runtime/arg_eval.h"

@@ -6,7 +6,7 @@
 #include "host/engine.h"
 #include "runtime/arg_eval.h"
 #include "formats/command_table.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "runtime/output_target.h"
 
 namespace nv {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "data/variable_file.h"
+#include "values/variable_file.h"
 #include "host/engine.h"
 #include "platform/headless/platform_headless.h"
 #include "platform/platform.h"

@@ -2,7 +2,7 @@
 
 #include "host/engine.h"
 #include "resources/file_loader.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

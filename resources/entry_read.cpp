@@ -9,7 +9,7 @@
 #include "formats/pack_format.h"
 #include "resources/pack_open.h"
 #include "resources/repair.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

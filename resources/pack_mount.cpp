@@ -13,7 +13,7 @@
 #include "formats/pack_format.h"
 #include "formats/pack_index.h"
 #include "resources/pack_open.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

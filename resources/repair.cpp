@@ -7,7 +7,7 @@
 #include "platform/encoding.h"
 #include "formats/repair_record.h"
 #include "resources/pack_open.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -1,11 +1,11 @@
 // GO, GOSUB, RETURN, RETURNCODE, LABELINFO and END.
-#include "data/evaluator.h"
+#include "values/evaluator.h"
 #include "host/engine.h"
 #include "runtime/arg_eval.h"
 #include "formats/command_table.h"
 #include "runtime/control_flow.h"
 #include "runtime/dispatch.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "runtime/instruction_records.h"
 #include "runtime/output_target.h"
 #include "runtime/task_tree.h"

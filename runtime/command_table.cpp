@@ -7,7 +7,7 @@
 #include "resources/file_loader.h"
 #include "formats/byte_reader.h"
 #include "runtime/dispatch.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "formats/file_header.h"
 #include "runtime/script_tables.h"
 

@@ -4,7 +4,7 @@
 #include "resources/file_loader.h"
 #include "runtime/arg_eval.h"
 #include "formats/byte_reader.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "formats/file_header.h"
 
 namespace nv {

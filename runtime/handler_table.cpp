@@ -5,8 +5,8 @@
 
 #include "data/variable_commands.h"
 #include "graphics/layer_commands.h"
-#include "graphics/presentation.h"
-#include "host/window_commands.h"
+#include "graphics/fps_command.h"
+#include "display/window_commands.h"
 #include "formats/command_table.h"
 #include "runtime/dispatch.h"
 #include "runtime/control_flow.h"

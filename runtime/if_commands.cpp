@@ -3,7 +3,7 @@
 #include "runtime/arg_eval.h"
 #include "formats/command_table.h"
 #include "runtime/control_flow.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "runtime/instruction_records.h"
 
 namespace nv {

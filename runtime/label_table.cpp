@@ -6,7 +6,7 @@
 #include "host/engine.h"
 #include "resources/file_loader.h"
 #include "formats/byte_reader.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "formats/file_header.h"
 #include "runtime/script_tables.h"
 

@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <new>
 
-#include "data/evaluator.h"
-#include "data/variable_file.h"
+#include "values/evaluator.h"
+#include "values/variable_file.h"
 #include "host/engine.h"
 #include "resources/file_loader.h"
 #include "formats/byte_reader.h"
 #include "formats/command_table.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "formats/file_header.h"
 #include "runtime/script_tables.h"
 

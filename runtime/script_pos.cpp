@@ -3,7 +3,7 @@
 #include "formats/sjis_text.h"
 #include "host/engine.h"
 #include "runtime/dispatch.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "runtime/task.h"
 
 namespace nv {

@@ -2,8 +2,8 @@
 #include <filesystem>
 
 #include "formats/checksums.h"
-#include "data/variables.h"
-#include "tests/runtime/title_fixture.h"
+#include "values/variables.h"
+#include "tests/support/title_test.h"
 
 namespace nv::test {
 namespace {

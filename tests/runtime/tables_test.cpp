@@ -1,7 +1,8 @@
 #include "formats/checksums.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "runtime/error_table.h"
-#include "tests/runtime/title_fixture.h"
+#include "tests/support/test_engine.h"
+#include "tests/support/title_test.h"
 
 namespace nv::test {
 namespace {

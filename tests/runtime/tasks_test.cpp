@@ -181,16 +181,6 @@ IFEND
   EXPECT_EQ(r.engine().tasks.root.child_count, 2u);
 }
 
-TEST(TaskCommands, ZArithmeticStaysPositive) {
-  EXPECT_EQ(combine_task_z(10, 3, 0), 3);
-  EXPECT_EQ(combine_task_z(10, 3, 1), 13);
-  EXPECT_EQ(combine_task_z(10, 30, 2), 1);
-  EXPECT_EQ(combine_task_z(10, -1, 3), 1);
-  EXPECT_EQ(combine_task_z(10, 0, 4), 10);
-  EXPECT_EQ(combine_task_z(10, 20, 4), 1);
-  EXPECT_EQ(combine_task_z(10, 5, 4), 2);
-}
-
 TEST(ScriptPos, RoundTripRestoresStacksAndSignExtendsCounters) {
   Task t;
   t.if_depth = 2;
