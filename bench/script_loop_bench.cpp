@@ -12,6 +12,7 @@
 
 #include "host/engine.h"
 #include "host/startup.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "runtime/scheduler.h"
 #include "tools/vizud/title_compiler.h"

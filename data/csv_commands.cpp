@@ -7,12 +7,12 @@
 #include "data/csv_split.h"
 #include "data/named_variable.h"
 #include "data/save_commands.h"
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 #include "host/engine.h"
 #include "resources/file_loader.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
-#include "runtime/error_report.h"
+#include "formats/command_table.h"
+#include "core/error_report.h"
 #include "runtime/output_target.h"
 
 namespace nv {

@@ -1,6 +1,6 @@
 #include "data/named_variable.h"
 
-#include "data/system_vars.h"
+#include "values/system_vars.h"
 #include "host/engine.h"
 
 namespace nv {

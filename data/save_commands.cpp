@@ -22,8 +22,8 @@
 #include "platform/encoding.h"
 #include "platform/user_folders.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
-#include "runtime/error_report.h"
+#include "formats/command_table.h"
+#include "core/error_report.h"
 
 namespace nv {
 

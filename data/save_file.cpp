@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "resources/inflate.h"
-#include "runtime/byte_reader.h"
+#include "formats/byte_reader.h"
 
 namespace nv::save {
 

@@ -1,7 +1,7 @@
 #include "data/save_names.h"
 
 #include "data/save_format.h"
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 
 namespace nv::save {
 

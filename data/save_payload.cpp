@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "runtime/byte_reader.h"
+#include "formats/byte_reader.h"
 
 namespace nv::save {
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "data/save_format.h"
-#include "runtime/byte_reader.h"
+#include "formats/byte_reader.h"
 
 namespace nv::save {
 

@@ -5,8 +5,8 @@
 #include "graphics/layer_tree.h"
 #include "host/engine.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
-#include "runtime/error_report.h"
+#include "formats/command_table.h"
+#include "core/error_report.h"
 #include "runtime/output_target.h"
 
 namespace nv {

@@ -5,7 +5,7 @@
 #include "graphics/composite_job.h"
 #include "graphics/worker_pool.h"
 #include "host/engine.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -1,8 +1,9 @@
-// FPS: the frame rate and the skip switch of frame pacing.
-#include "graphics/presentation.h"
+#include "graphics/fps_command.h"
+
+#include "graphics/frame_pacing.h"
 #include "host/engine.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 
 namespace nv {
 

@@ -10,7 +10,7 @@ GraphicsState::~GraphicsState() = default;
 
 int start_graphics(Engine& e) {
   GraphicsState& g = e.graphics;
-  gfx::select_routines(g.routines, gfx::detect_cpu_features(), e.user_settings.allow_second_routines,
+  gfx::select_routines(g.routines, e.host.system->cpu_features(), e.user_settings.allow_second_routines,
                        e.user_settings.allow_third_routines);
   gfx::build_blend_tables(g.tables);
 

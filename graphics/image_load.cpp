@@ -3,8 +3,8 @@
 #include "graphics/image.h"
 #include "graphics/image_error_texts.h"
 #include "platform/encoding.h"
-#include "runtime/error_report.h"
-#include "runtime/error_texts.h"
+#include "core/error_report.h"
+#include "core/error_texts.h"
 #include "resources/media_resolver.h"
 
 namespace nv {

@@ -5,8 +5,8 @@
 #include "graphics/image_error_texts.h"
 #include "host/engine.h"
 #include "platform/encoding.h"
-#include "runtime/error_report.h"
-#include "runtime/error_texts.h"
+#include "core/error_report.h"
+#include "core/error_texts.h"
 
 namespace nv {
 

@@ -6,7 +6,7 @@
 
 #include "host/engine.h"
 #include "graphics/layer_alloc.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -7,22 +7,22 @@
 #include <atomic>
 #include <mutex>
 
-#include "data/evaluator_state.h"
-#include "data/system_vars.h"
+#include "values/evaluator_state.h"
+#include "values/system_vars.h"
 #include "data/var_command_state.h"
-#include "data/variable_file.h"
-#include "data/variables.h"
+#include "values/variable_file.h"
+#include "values/variables.h"
 #include "graphics/frame_pacing.h"
 #include "graphics/graphics_state.h"
 #include "host/engine_config.h"
 #include "host/main_loop.h"
 #include "media/sound_thread.h"
-#include "host/windows_state.h"
+#include "display/windows_state.h"
 #include "platform/platform.h"
 #include "runtime/arg_slots.h"
 #include "runtime/dispatch.h"
 #include "resources/resource_state.h"
-#include "runtime/error_state.h"
+#include "core/error_state.h"
 #include "runtime/script_tables.h"
 #include "runtime/task_tree.h"
 

@@ -4,8 +4,8 @@
 
 #include "host/engine.h"
 #include "graphics/worker_pool.h"
-#include "host/window_create.h"
-#include "host/window_events.h"
+#include "display/window_create.h"
+#include "display/window_events.h"
 #include "media/sound_thread.h"
 #include "runtime/scheduler.h"
 

@@ -3,12 +3,12 @@
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
 #include "media/sound_thread.h"
-#include "host/window_create.h"
+#include "display/window_create.h"
 #include "platform/encoding.h"
 #include "resources/pack_mount.h"
 #include "runtime/dispatch.h"
 #include "runtime/engine_tables.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -3,13 +3,13 @@
 #include <limits>
 #include <new>
 
-#include "data/checksums.h"
+#include "formats/checksums.h"
 #include "host/engine.h"
 #include "resources/inflate.h"
-#include "resources/pack_format.h"
+#include "formats/pack_format.h"
 #include "resources/pack_open.h"
 #include "resources/repair.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

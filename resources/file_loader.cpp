@@ -7,7 +7,7 @@
 #include "resources/name_fold.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_open.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -4,7 +4,7 @@
 #include "resources/file_loader.h"
 #include "resources/file_name_rules.h"
 #include "resources/name_fold.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

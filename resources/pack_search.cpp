@@ -4,7 +4,7 @@
 #include "host/engine.h"
 #include "resources/name_fold.h"
 #include "resources/pack_mount.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -1,8 +1,8 @@
 #include "runtime/arg_eval.h"
 
-#include "data/evaluator.h"
+#include "values/evaluator.h"
 #include "host/engine.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -1,9 +1,9 @@
 #include "runtime/dispatch.h"
 
-#include "data/script_timers.h"
+#include "values/script_timers.h"
 #include "host/engine.h"
 #include "runtime/arg_eval.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "runtime/fetch.h"
 #include "runtime/script_tables.h"
 

@@ -5,9 +5,9 @@
 
 #include "data/variable_commands.h"
 #include "graphics/layer_commands.h"
-#include "graphics/presentation.h"
-#include "host/window_commands.h"
-#include "runtime/command_defs.h"
+#include "graphics/fps_command.h"
+#include "display/window_commands.h"
+#include "formats/command_table.h"
 #include "runtime/dispatch.h"
 #include "runtime/control_flow.h"
 #include "runtime/error_table.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "data/evaluator.h"
+#include "values/evaluator.h"
 #include "host/engine.h"
 #include "runtime/script_tables.h"
 

@@ -1,7 +1,7 @@
 #include "runtime/output_target.h"
 
 #include "host/engine.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -1,7 +1,7 @@
 #include "runtime/scheduler.h"
 
 #include "data/text_output.h"
-#include "graphics/presentation.h"
+#include "display/presentation.h"
 #include "host/engine.h"
 #include "platform/encoding.h"
 #include "runtime/dispatch.h"

@@ -5,9 +5,9 @@
 
 #include "host/engine.h"
 #include "resources/file_loader.h"
-#include "runtime/byte_reader.h"
-#include "runtime/error_report.h"
-#include "runtime/file_header.h"
+#include "formats/byte_reader.h"
+#include "core/error_report.h"
+#include "formats/file_header.h"
 #include "runtime/script_tables.h"
 
 namespace nv {

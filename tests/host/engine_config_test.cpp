@@ -8,6 +8,7 @@
 
 #include "host/engine.h"
 #include "platform/encoding.h"
+#include "platform/headless/platform_headless.h"
 #include "tests/support/temp_dir.h"
 
 namespace nv {

@@ -1,6 +1,6 @@
-#include "data/variables.h"
+#include "values/variables.h"
 #include "runtime/fetch.h"
-#include "tests/runtime/title_fixture.h"
+#include "tests/support/title_test.h"
 
 namespace nv::test {
 namespace {
