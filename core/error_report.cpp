@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "host/engine.h"
+#include "core/engine.h"
 #include "platform/encoding.h"
 #include "formats/sjis_text.h"
 #include "core/error_texts.h"
-#include "runtime/script_tables.h"
 
 namespace nv {
 
@@ -116,16 +115,6 @@ std::string escape_percent(std::string_view s) {
 
 }  // namespace
 
-bool script_position(const Engine& e, std::string_view& name, int32_t& line) {
-  const Task* t = e.dispatch.task;
-  const ScriptTables& s = e.scripts;
-  if (!t || !s.list_loaded || t->script >= s.script_names.size()) return false;
-  name = s.script_names[t->script];
-  line = 1;
-  if (t->image) line = t->image->line_of(static_cast<uint32_t>(e.dispatch.instruction));
-  return true;
-}
-
 int report_ex(Engine& e, uint32_t code, ReportFlags flags, std::initializer_list<ErrorArg> args) {
   ErrorState& es = e.errors;
   es.last_error_script.clear();
@@ -134,7 +123,7 @@ int report_ex(Engine& e, uint32_t code, ReportFlags flags, std::initializer_list
   std::string composed;
   std::string_view name;
   int32_t line = 1;
-  if (flags.framed && script_position(e, name, line)) {
+  if (flags.framed && es.script_position && es.script_position(e, name, line)) {
     composed = format_message(platform::utf8_to_sjis(kFrameFormat), std::vector<ErrorArg>{escape_percent(name), line});
     es.last_error_script = std::string(name);
     es.last_error_line = line;
@@ -155,7 +144,7 @@ int report_ex(Engine& e, uint32_t code, ReportFlags flags, std::initializer_list
     platform::ErrorDialogSpec d;
     d.caption = std::string(kErrorCaption);
     d.text = message;
-    e.host.dialogs->error_dialog(d);
+    e.platform.dialogs->error_dialog(d);
   }
   return -1;
 }
@@ -171,7 +160,7 @@ int show_system_box(Engine& e, std::string_view caption_sjis, std::string_view f
   platform::MessageBoxSpec box;
   box.caption = std::string(caption_sjis);
   box.text = std::move(text);
-  return e.host.dialogs->message_box(box);
+  return e.platform.dialogs->message_box(box);
 }
 
 void log_info(Engine& e, std::string_view category, std::string_view text_sjis) {
@@ -180,7 +169,7 @@ void log_info(Engine& e, std::string_view category, std::string_view text_sjis) 
   std::string out;
   if (!e.errors.log_header_written) {
     e.errors.log_header_written = true;
-    platform::LocalTime t = e.host.clock->local_time();
+    platform::LocalTime t = e.platform.clock->local_time();
     char line[128];
     std::snprintf(line, sizeof line, "//\x81\xA1%02d/%02d/%02d time=%02d:%02d:%02d\n", t.year % 100, t.month,
                   t.day, t.hour, t.minute, t.second);
@@ -190,7 +179,7 @@ void log_info(Engine& e, std::string_view category, std::string_view text_sjis) 
   }
   out.append(text_sjis);
   out += '\n';
-  e.host.files->append("info.txt", std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(out.data()), out.size()));
+  e.platform.files->append("info.txt", std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(out.data()), out.size()));
 }
 
 void log_info(Engine& e, std::string_view category, std::string_view format_sjis, std::initializer_list<ErrorArg> args) {

@@ -57,10 +57,6 @@ constexpr size_t kSystemBoxBuffer = 1024;
 int show_system_box(Engine& e, std::string_view caption_sjis, std::string_view format_sjis,
                     std::initializer_list<ErrorArg> args = {});
 
-// The script name and line of the current instruction, when a script runs
-// (the script list is loaded and a task is current).
-bool script_position(const Engine& e, std::string_view& name, int32_t& line);
-
 // Appends one line to info.txt in the title folder (categories other than
 // empty, "ERR" and "ACT" are ignored); the first write of the process puts
 // the dated header first.

@@ -22,8 +22,16 @@ struct ErrorTable {
 constexpr int kErrorSwitchCount = 128;
 constexpr int kErrorSwitchCg = 1;  // COM_CG: CG reports attribute changes of missing layers
 
+struct Engine;
+
+// Where the current instruction is: its script's name and line, when a
+// script runs. The interpreter supplies it (the top sets it when an engine
+// is made); without it reports carry no position.
+using ScriptPositionFn = bool (*)(const Engine& e, std::string_view& name, int32_t& line);
+
 struct ErrorState {
   ErrorTable table;
+  ScriptPositionFn script_position = nullptr;
   bool dialog_shown = false;        // only the first report is shown
   bool log_header_written = false;  // info.txt's dated header, once per process
 

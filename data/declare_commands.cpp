@@ -6,9 +6,11 @@
 
 #include "values/evaluator.h"
 #include "data/variable_commands.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "values/evaluator_state.h"
 #include "core/error_report.h"
 #include "runtime/instruction_records.h"
+#include "values/variables.h"
 
 namespace nv {
 

@@ -6,7 +6,9 @@
 #include "values/evaluator.h"
 #include "values/system_vars.h"
 #include "data/variable_commands.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "values/variables.h"
+#include "values/evaluator_state.h"
 #include "core/error_report.h"
 #include "runtime/instruction_records.h"
 

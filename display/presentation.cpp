@@ -4,7 +4,9 @@
 
 #include "graphics/compose.h"
 #include "graphics/graphics_state.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "graphics/frame_pacing.h"
+#include "display/windows_state.h"
 
 namespace nv {
 
@@ -42,7 +44,7 @@ int compose_window(Engine& e, int slot) {
 
 void present_window(Engine& e, int slot) {
   WindowRecord& r = e.windows.at(slot);
-  platform::Display& d = *e.host.display;
+  platform::Display& d = *e.platform.display;
   LayerNode* set = drawn_set(e, slot);
   if (!set) {
     // Black once when the window stops showing a canvas.
@@ -64,20 +66,17 @@ void present_window(Engine& e, int slot) {
   d.present(slot, l.pixels.data(), l.sx, l.sy, x, y);
 }
 
-int present_frame(Engine& e) {
-  if (e.stop.load()) return 0;
-  FramePacing& p = e.pacing;
-  const bool draw = !p.skip_next;
-  if (draw)
-    for (int s = 0; s < kWindowCount; ++s)
-      if (compose_window(e, s) != 0) return -1;
-  pace_frame(p, *e.host.clock);
-  if (!draw || e.stop.load()) return 0;
+int compose_frame(Engine& e) {
+  for (int s = 0; s < kWindowCount; ++s)
+    if (compose_window(e, s) != 0) return -1;
+  return 0;
+}
+
+void present_frame(Engine& e) {
   for (int s = 0; s < kWindowCount; ++s) present_window(e, s);
-  ++p.drawn;
+  ++e.pacing.drawn;
   reset_dirty_tree(e);
   e.graphics.screen_changed = false;
-  return 0;
 }
 
 }  // namespace nv

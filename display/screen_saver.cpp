@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "graphics/image.h"
-#include "host/engine.h"
+#include "core/engine.h"
 #include "platform/encoding.h"
 #include "resources/file_loader.h"
 
@@ -61,7 +61,7 @@ int run_screen_saver_switch(Engine& e, const ScreenSaverSwitch& s) {
       box.caption = e.config.caption;
       box.text = platform::utf8_to_sjis(kScreenSaverInfoUtf8);
       box.icon = platform::Icon::information;
-      e.host.dialogs->message_box(box);
+      e.platform.dialogs->message_box(box);
       return 0;
     }
     case ScreenSaverAction::preview: {
@@ -73,7 +73,7 @@ int run_screen_saver_switch(Engine& e, const ScreenSaverSwitch& s) {
         img.width = img.height = 1;
         img.pixels.assign(1, 0xFF000000u);
       }
-      return e.host.display->run_preview(s.parent, img.pixels.data(), img.width, img.height) ? 0 : 1;
+      return e.platform.display->run_preview(s.parent, img.pixels.data(), img.width, img.height) ? 0 : 1;
     }
     default: return 0;
   }

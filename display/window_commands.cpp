@@ -1,7 +1,9 @@
 #include "display/window_commands.h"
 
 #include "formats/sjis_text.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/arg_slots.h"
+#include "display/windows_state.h"
 #include "display/window_create.h"
 #include "display/window_layers.h"
 #include "runtime/arg_eval.h"
@@ -38,7 +40,7 @@ void apply_size(Engine& e, int no) {
   if (sx == r.sx && sy == r.sy) return;
   r.sx = sx;
   r.sy = sy;
-  e.host.display->resize_client(no, sx, sy);
+  e.platform.display->resize_client(no, sx, sy);
   r.source = {0, 0, sx, sy};
   note_client_size(e, no);
   mark_window_redraw(e, no);
@@ -70,7 +72,7 @@ int window_command(Engine& e) {
   const ArgSlots& a = e.args;
   const int no = static_cast<int>(a.value(K::NO));
   WindowRecord& r = e.windows.at(no);
-  platform::Display& d = *e.host.display;
+  platform::Display& d = *e.platform.display;
 
   if (r.exists) apply_size(e, no);
   else if (create_sub_window(e, no) != 0) return -1;
@@ -140,7 +142,7 @@ int windowinfo_command(Engine& e) {
   OutputTarget out = output_target(e, K::LET);
   const int no = static_cast<int>(a.value(K::NO));
   WindowRecord& r = e.windows.at(no);
-  platform::Display& d = *e.host.display;
+  platform::Display& d = *e.platform.display;
   if (!r.exists || !d.exists(no)) return store_zero(e, out);
   if (a.has(K::EXIST)) return store_int(e, out, 1);
   if (a.has(K::A)) return store_int(e, out, r.a);

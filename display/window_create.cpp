@@ -3,7 +3,8 @@
 #include <cstdio>
 
 #include "graphics/graphics_state.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "display/windows_state.h"
 #include "core/error_report.h"
 
 namespace nv {
@@ -18,7 +19,7 @@ bool framed_window(const Engine& e, int slot) {
 }
 
 bool main_is_screen_sized(Engine& e) {
-  platform::DesktopSize d = e.host.display->desktop();
+  platform::DesktopSize d = e.platform.display->desktop();
   return e.config.screen_width == d.width && e.config.screen_height == d.height;
 }
 
@@ -42,7 +43,7 @@ std::string sub_window_class(std::string_view main_class, int slot) {
 }
 
 bool create_window_for(Engine& e, int slot) {
-  platform::Display& d = *e.host.display;
+  platform::Display& d = *e.platform.display;
   WindowRecord& r = e.windows.at(slot);
   r.class_registered = true;
   r.class_name = slot == 0 ? e.windows.main_class : sub_window_class(e.windows.main_class, slot);
@@ -109,7 +110,7 @@ void apply_window_visibility(Engine& e, int slot) {
 void set_window_shown(Engine& e, int slot, bool shown) {
   WindowRecord& r = e.windows.at(slot);
   if (!r.exists) return;
-  e.host.display->show(slot, shown);
+  e.platform.display->show(slot, shown);
   r.visible = shown;
   if (shown) mark_window_redraw(e, slot);
 }
@@ -135,9 +136,9 @@ int switch_fullscreen(Engine& e, bool on) {
   if (!r.exists) return 0;
   ws.fullscreen_width = r.sx;
   ws.fullscreen_height = r.sy;
-  if (!e.host.display->set_fullscreen(on, r.sx, r.sy)) {
+  if (!e.platform.display->set_fullscreen(on, r.sx, r.sy)) {
     ws.fullscreen = false;
-    if (on) e.host.display->set_fullscreen(false, r.sx, r.sy);
+    if (on) e.platform.display->set_fullscreen(false, r.sx, r.sy);
     report(e, 105210);
     return -1;
   }
@@ -153,11 +154,11 @@ void close_window(Engine& e, int slot) {
   r.drawn = false;
   r.active = false;
   if (slot == 0 && e.windows.fullscreen) {
-    e.host.display->set_fullscreen(false, r.sx, r.sy);
+    e.platform.display->set_fullscreen(false, r.sx, r.sy);
     e.windows.fullscreen = false;
   }
   r.visible = false;
-  e.host.display->destroy_window(slot);
+  e.platform.display->destroy_window(slot);
   note_client_size(e, slot);
   if (r.close_mode != 3) {
     e.windows.flags.quit = true;
@@ -173,7 +174,7 @@ void close_engine(Engine& e) {
 }
 
 void shut_down_windows(Engine& e) {
-  platform::Display& d = *e.host.display;
+  platform::Display& d = *e.platform.display;
   if (e.windows.fullscreen) {
     d.set_fullscreen(false, e.windows.at(0).sx, e.windows.at(0).sy);
     e.windows.fullscreen = false;

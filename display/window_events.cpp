@@ -1,7 +1,9 @@
 #include "display/window_events.h"
 
 #include "graphics/graphics_state.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "values/system_vars.h"
+#include "display/windows_state.h"
 #include "display/window_create.h"
 #include "formats/sjis_text.h"
 #include "platform/encoding.h"
@@ -76,7 +78,7 @@ struct EngineWindowEvents final : platform::WindowEvents {
 
 void pump_window_events(Engine& e) {
   EngineWindowEvents sink(e);
-  e.host.display->pump_events(sink);
+  e.platform.display->pump_events(sink);
 }
 
 void handle_close_box(Engine& e, int slot) {
@@ -89,7 +91,7 @@ void handle_close_box(Engine& e, int slot) {
       box.text = platform::utf8_to_sjis(kCloseQuestionUtf8);
       box.buttons = platform::Buttons::yes_no;
       box.icon = platform::Icon::information;
-      if (e.host.dialogs->message_box(box) != platform::kIdYes) return;
+      if (e.platform.dialogs->message_box(box) != platform::kIdYes) return;
       e.windows.flags.quit = true;
       close_window(e, slot);
       return;
@@ -106,7 +108,7 @@ void handle_minimize_box(Engine& e, int slot) {
   WindowRecord& r = e.windows.at(slot);
   if (r.min_mode != 0) return;  // the window minimises itself
   // The desktop may already have minimised it: the script decides.
-  if (e.host.display->is_minimized(slot)) e.host.display->restore(slot);
+  if (e.platform.display->is_minimized(slot)) e.platform.display->restore(slot);
   e.sysvars.held.ints[kMinimizeRequestVar] = 1;
 }
 

@@ -1,7 +1,8 @@
 #include "display/window_layers.h"
 
 #include "graphics/graphics_state.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "display/windows_state.h"
 #include "display/window_create.h"
 #include "display/window_shape.h"
 #include "core/error_report.h"
@@ -61,7 +62,7 @@ int shape_window(Engine& e, int slot, std::string_view id) {
   // More rectangles than a shape may have: the window keeps its shape and
   // the command ends.
   if (!rects) return -1;
-  if (!e.host.display->set_shape(slot, *rects)) return 0;
+  if (!e.platform.display->set_shape(slot, *rects)) return 0;
   e.windows.at(slot).shaped = true;
   return 0;
 }
@@ -72,7 +73,7 @@ int set_drag_layer(Engine& e, int slot, std::string_view id) {
   e.windows.at(slot).drag_layer = path.path;
   // The layer is looked up again at every press, so a drag layer released
   // later simply stops dragging.
-  e.host.display->set_drag_test(slot, [&e, slot](int x, int y) { return drag_layer_hit(e, slot, x, y); });
+  e.platform.display->set_drag_test(slot, [&e, slot](int x, int y) { return drag_layer_hit(e, slot, x, y); });
   return 0;
 }
 

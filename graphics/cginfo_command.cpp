@@ -3,7 +3,9 @@
 
 #include "graphics/layer_commands.h"
 #include "graphics/layer_tree.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/arg_slots.h"
+#include "graphics/graphics_state.h"
 #include "runtime/arg_eval.h"
 #include "formats/command_table.h"
 #include "core/error_report.h"

@@ -4,7 +4,8 @@
 
 #include "graphics/composite_job.h"
 #include "graphics/worker_pool.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "graphics/graphics_state.h"
 #include "core/error_report.h"
 
 namespace nv {

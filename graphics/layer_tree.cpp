@@ -4,7 +4,8 @@
 #include <limits>
 #include <new>
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "graphics/graphics_state.h"
 #include "graphics/layer_alloc.h"
 #include "core/error_report.h"
 

@@ -2,8 +2,6 @@
 // (nvcfg.dat) as the engine keeps them; their layouts are in formats/.
 #pragma once
 
-#include <cstdint>
-
 #include "formats/title_config.h"
 #include "formats/user_settings.h"
 
@@ -14,8 +12,5 @@ struct Engine;
 // Reads nvbin\nvcfg.nbn through the file loader into e.config and reports
 // its errors. Returns 0 or -1.
 int load_engine_config(Engine& e);
-
-// The engine's OS code for a Windows build number; 255 for anything else.
-uint8_t os_code_for_build(uint32_t build);
 
 }  // namespace nv

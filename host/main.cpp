@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
         if (req == nv::platform::InstanceRequest::saver_close && screen_saver) {
           nv::close_engine(en);
         } else if (req == nv::platform::InstanceRequest::raise) {
-          if (en.host.display->exists(0)) en.host.display->raise(0);
+          if (en.platform.display->exists(0)) en.platform.display->raise(0);
           if (opt.headless) std::fprintf(stderr, "nivalo: a second start asked this instance to come forward\n");
         }
       };

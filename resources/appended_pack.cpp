@@ -1,6 +1,7 @@
 #include "resources/appended_pack.h"
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 #include "platform/file_system.h"
 #include "formats/appended_pack.h"
 

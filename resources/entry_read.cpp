@@ -4,7 +4,8 @@
 #include <new>
 
 #include "formats/checksums.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 #include "resources/inflate.h"
 #include "formats/pack_format.h"
 #include "resources/pack_open.h"

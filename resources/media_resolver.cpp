@@ -1,6 +1,7 @@
 #include "resources/media_resolver.h"
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 #include "resources/file_loader.h"
 #include "resources/file_name_rules.h"
 #include "resources/name_fold.h"

@@ -5,7 +5,8 @@
 #include <numeric>
 
 #include "formats/sjis_text.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 #include "platform/encoding.h"
 #include "resources/appended_pack.h"
 #include "resources/name_fold.h"

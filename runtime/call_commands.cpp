@@ -1,6 +1,8 @@
 // GO, GOSUB, RETURN, RETURNCODE, LABELINFO and END.
 #include "values/evaluator.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/script_tables.h"
+#include "runtime/arg_slots.h"
 #include "runtime/arg_eval.h"
 #include "formats/command_table.h"
 #include "runtime/control_flow.h"

@@ -1,6 +1,7 @@
 #include "runtime/error_table.h"
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/arg_slots.h"
 #include "resources/file_loader.h"
 #include "runtime/arg_eval.h"
 #include "formats/byte_reader.h"

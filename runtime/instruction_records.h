@@ -7,7 +7,8 @@
 #include <span>
 
 #include "values/evaluator.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
 
 namespace nv {

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "formats/checksums.h"
-#include "host/engine.h"
+#include "core/engine.h"
 #include "resources/file_loader.h"
 #include "formats/byte_reader.h"
 #include "core/error_report.h"

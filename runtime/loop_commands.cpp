@@ -1,5 +1,7 @@
 // LOOP, LOOPEND, LOOPBREAK and LOOPCONTINUE.
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/dispatch.h"
+#include "runtime/arg_slots.h"
 #include "runtime/arg_eval.h"
 #include "formats/command_table.h"
 #include "runtime/control_flow.h"

@@ -7,7 +7,8 @@
 
 #include "values/evaluator.h"
 #include "values/variable_file.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "values/evaluator_state.h"
 #include "resources/file_loader.h"
 #include "formats/byte_reader.h"
 #include "formats/command_table.h"

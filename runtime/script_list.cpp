@@ -3,7 +3,8 @@
 // every script).
 #include <new>
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "values/variables.h"
 #include "resources/file_loader.h"
 #include "formats/byte_reader.h"
 #include "core/error_report.h"

@@ -1,7 +1,8 @@
 #include "runtime/script_pos.h"
 
 #include "formats/sjis_text.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/script_tables.h"
 #include "runtime/dispatch.h"
 #include "core/error_report.h"
 #include "runtime/task.h"

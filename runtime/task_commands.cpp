@@ -4,7 +4,9 @@
 #include <string>
 
 #include "core/assign_kind.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/script_tables.h"
+#include "runtime/arg_slots.h"
 #include "runtime/arg_eval.h"
 #include "formats/command_table.h"
 #include "runtime/dispatch.h"
@@ -170,7 +172,7 @@ int wait_command(Engine& e) {
     return 1;
   }
   if (time != 0) {
-    uint32_t until = e.host.clock->now_ms() + static_cast<uint32_t>(time);
+    uint32_t until = e.platform.clock->now_ms() + static_cast<uint32_t>(time);
     t->wait_until = until == 0 ? 1 : until;  // 0 would mean "no wait"
     return 1;
   }

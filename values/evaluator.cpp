@@ -7,7 +7,8 @@
 #include "formats/sjis_text.h"
 #include "values/system_vars.h"
 #include "values/variables.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "values/evaluator_state.h"
 #include "core/error_report.h"
 
 namespace nv {

@@ -1,10 +1,10 @@
 // System variables (numbers 0 to 999): the engine supplies their values
-// through three readers per number (integer, float, text). The readers form
-// one constant dispatch table, filled in data/system_var_readers.cpp; a
-// subsystem that owns the state behind a number adds its reader there. A
-// number without a reader reads 0, 0.0 or "". The numbers LET may assign
-// have a writer in a second table (data/system_var_writers.cpp); a number
-// without one refuses assignment.
+// through three readers per number (integer, float, text), and the numbers
+// LET may assign through writers. Each subsystem defines the readers and
+// writers of the numbers whose state it owns; the top (host/) registers
+// them all in one constant table, which every engine points at. A number
+// without a reader reads 0, 0.0 or ""; one without a writer refuses
+// assignment.
 #pragma once
 
 #include <array>
@@ -13,9 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "values/script_timers.h"
 #include "platform/clock.h"
-#include "platform/system_info.h"
+#include "values/script_timers.h"
 
 namespace nv {
 
@@ -27,29 +26,20 @@ using SystemIntReader = int64_t (*)(Engine& e, uint32_t number, int64_t index);
 using SystemFloatReader = double (*)(Engine& e, uint32_t number, int64_t index);
 // Writes the text into `out` (Shift-JIS); `out` arrives empty.
 using SystemTextReader = void (*)(Engine& e, uint32_t number, int64_t index, std::string& out);
+using SystemIntWriter = void (*)(Engine& e, uint32_t number, int64_t index, int64_t value);
+using SystemTextWriter = void (*)(Engine& e, uint32_t number, int64_t index, std::string_view value);
 
-struct SystemReaders {
+struct SystemVarTable {
   std::array<SystemIntReader, kSystemVariableCount> ints{};
   std::array<SystemFloatReader, kSystemVariableCount> floats{};
   std::array<SystemTextReader, kSystemVariableCount> texts{};
+  std::array<SystemIntWriter, kSystemVariableCount> int_writers{};
+  std::array<SystemTextWriter, kSystemVariableCount> text_writers{};
 };
-
-// The engine-wide table (constant once built).
-const SystemReaders& system_readers();
 
 int64_t read_system_int(Engine& e, uint32_t number, int64_t index);
 double read_system_float(Engine& e, uint32_t number, int64_t index);
 void read_system_text(Engine& e, uint32_t number, int64_t index, std::string& out);
-
-using SystemIntWriter = void (*)(Engine& e, uint32_t number, int64_t index, int64_t value);
-using SystemTextWriter = void (*)(Engine& e, uint32_t number, int64_t index, std::string_view value);
-
-struct SystemWriters {
-  std::array<SystemIntWriter, kSystemVariableCount> ints{};
-  std::array<SystemTextWriter, kSystemVariableCount> texts{};
-};
-
-const SystemWriters& system_writers();
 
 // Assignment to an integer or text system variable: false when the number
 // takes no assignment of that kind (the caller reports 101150).
@@ -66,12 +56,22 @@ struct HeldSystemValues {
   std::array<std::string, 4> texts;  // 68, 69, 74, 77
 };
 
-// Registers the readers of the held values (called while the reader table
-// is built, before the owners' own readers).
-void add_held_readers(SystemReaders& r);
+// Registers the readers and writers of the held values (first, so that
+// the owners' own take their place).
+void add_held_variables(SystemVarTable& t);
+
+// Registers what values/ supplies itself: the time rows (0), the clock and
+// script timers (1), the OS code (2), memory figures (5 to 7), the
+// constants (10, 33, 60), the drop list and count (14, 15), the desktop size
+// (63, 64) and the byte texts (73).
+void add_value_variables(SystemVarTable& t);
+
+// The engine's OS code for a Windows build number; 255 for anything else.
+uint8_t os_code_for_build(uint32_t build);
 
 // State behind the system variables this subsystem supplies.
 struct SystemVarState {
+  const SystemVarTable* table = nullptr;  // registered by the top; none reads 0 and refuses assignment
   platform::LocalTime start_time{};  // local time at engine start (row 1 of variable 0)
   ScriptTimers timers{};
   std::vector<std::string> dropped;  // names of files dropped on the window (variable 14)

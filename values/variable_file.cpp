@@ -5,7 +5,7 @@
 
 #include "values/evaluator.h"
 #include "values/variables.h"
-#include "host/engine.h"
+#include "core/engine.h"
 #include "resources/file_loader.h"
 #include "formats/byte_reader.h"
 #include "core/error_report.h"

@@ -6,7 +6,7 @@
 #include <limits>
 #include <new>
 
-#include "host/engine.h"
+#include "core/engine.h"
 #include "core/error_report.h"
 
 namespace nv {

@@ -9,7 +9,7 @@
 #include "tests/support/title_run.h"
 #include "tools/writers/title_writer.h"
 #include "host/startup.h"
-#include "runtime/scheduler.h"
+#include "host/frame.h"
 
 namespace nv {
 namespace {

@@ -115,12 +115,12 @@ WAIT[FRAME=1000]
   EXPECT_EQ(r.int_var("n"), 3);
   r.run(1);
   EXPECT_EQ(r.int_var("n"), 3);
-  uint32_t waited_from = r.engine().host.clock->now_ms();  // the frame that runs WAIT TIME
+  uint32_t waited_from = r.engine().platform.clock->now_ms();  // the frame that runs WAIT TIME
   r.run(1);
   EXPECT_EQ(r.int_var("n"), 4);
   uint32_t resumed_at = 0;
   for (int i = 0; i < 20 && r.int_var("n") == 4; ++i) {
-    resumed_at = r.engine().host.clock->now_ms();
+    resumed_at = r.engine().platform.clock->now_ms();
     r.run(1);
   }
   EXPECT_EQ(r.int_var("n"), 5);

@@ -196,7 +196,7 @@ TEST_F(SystemVariables, TimeRowsReadTheClockNowAndAtStart) {
   EXPECT_EQ(time_field(0, 3), 0);  // Sunday
   EXPECT_EQ(time_field(0, 4), 13);
   EXPECT_EQ(time_field(0, 7), 250);
-  e().host.clock->sleep_ms(86400000);  // one day later
+  e().platform.clock->sleep_ms(86400000);  // one day later
   EXPECT_EQ(time_field(0, 3), 1);
   EXPECT_EQ(time_field(0, 2), 3);
   EXPECT_EQ(time_field(1, 2), 2);  // the start row stays
@@ -204,13 +204,13 @@ TEST_F(SystemVariables, TimeRowsReadTheClockNowAndAtStart) {
 }
 
 TEST_F(SystemVariables, TimersCountFromStartAndFreezeWhileStopped) {
-  e().host.clock->sleep_ms(1500);
+  e().platform.clock->sleep_ms(1500);
   EXPECT_EQ(ev_int(Expr().V(1).i(0).close()), 1500);
   EXPECT_EQ(ev_int(Expr().V(1).i(2).close()), 1500);
   ScriptTimer& t2 = e().sysvars.timers[1];
   t2.running = false;
-  t2.stop_time = e().host.clock->now_ms();
-  e().host.clock->sleep_ms(500);
+  t2.stop_time = e().platform.clock->now_ms();
+  e().platform.clock->sleep_ms(500);
   EXPECT_EQ(ev_int(Expr().V(1).i(2).close()), 1500);
   EXPECT_EQ(ev_int(Expr().V(1).i(1).close()), 2000);
 }
@@ -219,7 +219,7 @@ TEST_F(SystemVariables, ConstantsAndHostFacts) {
   EXPECT_EQ(ev_int(Expr().H(60)), 404);
   EXPECT_DOUBLE_EQ(ev_float(Expr().H(10)), 3.141592653589793);
   EXPECT_EQ(ev_int(Expr().H(2)), 255);  // not a Windows host
-  EXPECT_EQ(ev_int(Expr().H(5)), static_cast<int64_t>(e().host.system->memory().total_physical));
+  EXPECT_EQ(ev_int(Expr().H(5)), static_cast<int64_t>(e().platform.system->memory().total_physical));
   EXPECT_EQ(ev_int(Expr().H(200)), 0);  // owned by a subsystem not built here
   EXPECT_EQ(reports(), 0u);
 }

@@ -1,6 +1,5 @@
-// The one place the handler tables are filled. A subsystem that implements
-// a command sets its entry here; every other entry keeps the default
-// handler (900050).
+#include "host/handler_table.h"
+
 #include <cstddef>
 
 #include "data/variable_commands.h"
