@@ -28,6 +28,7 @@ struct EvaluatorState;
 struct FramePacing;
 struct GraphicsState;
 struct ResourceState;
+struct SaveState;
 struct ScriptTables;
 struct ScriptThread;
 struct SoundThread;
@@ -81,6 +82,7 @@ struct Engine {
   VariableFile& varfile;      // values: nvbin\nvv.nbn, kept for script-scope variables
   SystemVarState& sysvars;    // values: the system-variable table and the values it keeps
   VarCommandState& varcmd;    // data: MATH RND's generator
+  SaveState& save;            // data: the pending records of SAVE, the save folder
   ResourceState& resources;   // resources: packs, caches, probing orders
   GraphicsState& graphics;    // graphics: layer tree, pixel routines, workers
   FramePacing& pacing;        // graphics: frame rate, skipping, per-second counts

@@ -4,15 +4,16 @@
 #include <algorithm>
 #include <string>
 
+#include "core/engine.h"
+#include "core/error_report.h"
 #include "data/csv_split.h"
 #include "data/named_variable.h"
 #include "data/save_commands.h"
+#include "formats/command_table.h"
 #include "formats/sjis_text.h"
-#include "host/engine.h"
 #include "resources/file_loader.h"
 #include "runtime/arg_eval.h"
-#include "formats/command_table.h"
-#include "core/error_report.h"
+#include "runtime/arg_slots.h"
 #include "runtime/output_target.h"
 
 namespace nv {

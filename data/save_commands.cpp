@@ -11,19 +11,23 @@
 #include <string>
 #include <vector>
 
+#include "core/engine.h"
+#include "core/error_report.h"
 #include "data/named_variable.h"
 #include "data/save_commands.h"
 #include "data/save_names.h"
 #include "data/save_payload.h"
 #include "data/save_state.h"
+#include "formats/command_table.h"
+#include "graphics/graphics_state.h"
 #include "graphics/layer_alloc.h"
 #include "graphics/layer_tree.h"
-#include "host/engine.h"
 #include "platform/encoding.h"
 #include "platform/user_folders.h"
 #include "runtime/arg_eval.h"
-#include "formats/command_table.h"
-#include "core/error_report.h"
+#include "runtime/arg_slots.h"
+#include "runtime/script_tables.h"
+#include "values/system_vars.h"
 
 namespace nv {
 
@@ -41,10 +45,10 @@ std::string_view declaration_name(int8_t type) {
 // The file system data files live in: the title folder, or the user's own
 // folder for the title when the title folder cannot be written.
 const platform::FileSystem& save_files(Engine& e) {
-  if (e.title_folder_writable) return *e.host.files;
+  if (e.title_folder_writable) return *e.platform.files;
   if (!e.save.user_files) {
-    std::string folder = platform::user_title_folder(e.host.files->root());
-    if (folder.empty()) return *e.host.files;  // nowhere else: the write reports its error
+    std::string folder = platform::user_title_folder(e.platform.files->root());
+    if (folder.empty()) return *e.platform.files;  // nowhere else: the write reports its error
     e.save.user_files = std::make_unique<platform::FileSystem>(folder);
   }
   return *e.save.user_files;
@@ -195,7 +199,15 @@ int load_variable(Engine& e, std::span<const uint8_t> payload) {
   return 0;
 }
 
+void read_save_folder(Engine& e, uint32_t, int64_t, std::string& out) { out = e.save.folder; }
+int64_t read_read_only(Engine& e, uint32_t, int64_t) { return e.title_folder_writable ? 0 : 1; }
+
 }  // namespace
+
+void add_save_variables(SystemVarTable& t) {
+  t.texts[57] = read_save_folder;
+  t.ints[9] = read_read_only;
+}
 
 int save_command(Engine& e) {
   namespace K = kw::SAVE;

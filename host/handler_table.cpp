@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "data/save_commands.h"
 #include "data/variable_commands.h"
 #include "graphics/layer_commands.h"
 #include "graphics/fps_command.h"
@@ -55,6 +56,13 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::VARACT] = varact_command;
   d.direct[c::VARINFO] = varinfo_command;
   d.direct[c::MATH] = math_command;
+
+  // Save data and CSV.
+  d.direct[c::SAVE] = save_command;
+  d.direct[c::LOAD] = load_command;
+  d.direct[c::SAVEEND] = saveend_command;
+  d.direct[c::CSV] = csv_command;
+  d.direct[c::CSVINFO] = csvinfo_command;
 
   // Windows and frame pacing.
   d.direct[c::WINDOW] = window_command;
