@@ -47,7 +47,7 @@ int csv_command(Engine& e) {
   if (!load_csv_file(e, K::FILE, req)) return -1;
   Variable& var = *target.var;
   // Elements go from index 0 up; those past the array are dropped.
-  csv::Split split = csv::split(as_text(req.data), static_cast<size_t>(var.count));
+  csv::Split split = csv::split(as_text(req.data), std::min(static_cast<size_t>(var.count), var.texts.size()));
   for (size_t k = 0; k < split.elements.size(); ++k) store_text(var.texts[k], split.elements[k]);
   return 0;
 }
