@@ -30,16 +30,18 @@ int walk_frame(Engine& e, WalkStep before_walk) {
 
 namespace {
 
-// The command loop of one task's turn.
+// The command loop of one task's turn. The records it uses for every
+// instruction are looked up once.
 void run_turn(Engine& e, TaskNode& node) {
   TaskTree& t = e.tasks;
+  DispatchState& d = e.dispatch;
   Task& task = node.task;
-  e.dispatch.task = &task;
+  d.task = &task;
   bool yield = false;
   while (!e.stop.load() && !yield) {
-    int command = fetch(e, task);
+    int command = fetch(e, d, task);
     if (command < 0) break;
-    int status = dispatch(e, command);
+    int status = dispatch(e, d, command);
     yield = (status & 0xFF) != 0;
     ++t.command_counter;
     if (e.config.debug_mode != 0 && (t.command_counter % 1024) == 0) corner_check(e);

@@ -586,24 +586,28 @@ bool evaluate(Engine& e, std::span<const uint8_t> expr, int mode) {
   return !st.failed;
 }
 
+// The result is slot 0 of the stack; its place is looked up before the
+// evaluation, not after it.
 int64_t eval_int(Engine& e, std::span<const uint8_t> expr, int selector) {
   if (!valid_selector(e, selector)) return 0;
+  const ValueSlot& result = e.eval.stack[0];
   if (!float_selector(selector)) {
     evaluate(e, expr, expr::kModeInt);
-    return e.eval.stack[0].i;
+    return result.i;
   }
   evaluate(e, expr, expr::kModeFloat);
-  return truncate_to_int(e.eval.stack[0].f);
+  return truncate_to_int(result.f);
 }
 
 double eval_float(Engine& e, std::span<const uint8_t> expr, int selector) {
   if (!valid_selector(e, selector)) return 0.0;
+  const ValueSlot& result = e.eval.stack[0];
   if (!float_selector(selector)) {
     evaluate(e, expr, expr::kModeInt);
-    return static_cast<double>(e.eval.stack[0].i);
+    return static_cast<double>(result.i);
   }
   evaluate(e, expr, expr::kModeFloat);
-  return e.eval.stack[0].f;
+  return result.f;
 }
 
 namespace {
