@@ -56,7 +56,7 @@ int walk_tasks(Engine& e, TaskNode& set) {
     auto* child = static_cast<TaskNode*>(child_at(set, p));
     if (!child) continue;
     Task& task = child->task;
-    if ((task.e & task.a) == 0) continue;
+    if ((task.enabled & task.active) == 0) continue;
     if (child->is_set) {
       walk_tasks(e, *child);
       if (e.stop.load()) return 0;
