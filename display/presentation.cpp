@@ -18,7 +18,7 @@ LayerNode* drawn_set(Engine& e, int slot) {
   const WindowRecord& r = e.windows.at(slot);
   if (!r.exists || !r.visible) return nullptr;
   LayerNode* set = e.graphics.windows[static_cast<size_t>(slot)].set;
-  if (!set || !set->layer || set->layer->e == 0) return nullptr;
+  if (!set || !set->layer || set->layer->visible == 0) return nullptr;
   return set;
 }
 

@@ -131,7 +131,7 @@ class Compiler {
   const SourceFile* cur_;  // the file being read: the script or an included file
   int script_;
   ProjectContext& ctx_;
-  const CommandSet& cmds_;
+  const CommandTable& cmds_;
   ExprCompiler expr_;
   CompiledScript out_;
 
