@@ -12,7 +12,7 @@
 #include "runtime/instruction_records.h"
 #include "values/variables.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -61,4 +61,4 @@ int int_command(Engine& e) { return declare(e, kVarInt); }
 int flt_command(Engine& e) { return declare(e, kVarFloat); }
 int str_command(Engine& e) { return declare(e, kVarString); }
 
-}  // namespace nv
+}  // namespace nv::data

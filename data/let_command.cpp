@@ -12,7 +12,7 @@
 #include "core/error_report.h"
 #include "runtime/instruction_records.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -127,4 +127,4 @@ int let_command(Engine& e) {
   }
 }
 
-}  // namespace nv
+}  // namespace nv::data

@@ -15,7 +15,7 @@
 #include "formats/command_table.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -112,4 +112,4 @@ int math_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::data

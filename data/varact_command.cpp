@@ -18,7 +18,7 @@
 #include "core/error_report.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -189,4 +189,4 @@ int varact_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::data

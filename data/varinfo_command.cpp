@@ -10,7 +10,7 @@
 #include "core/error_report.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -68,4 +68,4 @@ int varinfo_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::data

@@ -11,7 +11,7 @@
 #include "core/error_report.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::display {
 
 namespace {
 
@@ -164,4 +164,4 @@ int windowinfo_command(Engine& e) {
   return 0;  // Z, MAXMODE, MINMODE and CLOSEMODE write nothing
 }
 
-}  // namespace nv
+}  // namespace nv::display

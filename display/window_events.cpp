@@ -8,7 +8,7 @@
 #include "formats/sjis_text.h"
 #include "platform/encoding.h"
 
-namespace nv {
+namespace nv::display {
 
 namespace {
 
@@ -17,7 +17,7 @@ struct EngineWindowEvents final : platform::WindowEvents {
   Engine& e;
 
   void note_mouse(int slot, int x, int y) {
-    WindowView& v = e.graphics.windows[static_cast<size_t>(slot)];
+    gfx::WindowView& v = e.graphics.windows[static_cast<size_t>(slot)];
     v.mouse_x = x;
     v.mouse_y = y;
   }
@@ -114,4 +114,4 @@ void handle_minimize_box(Engine& e, int slot) {
 
 void handle_maximize_box(Engine& e, int slot) { e.sysvars.held.ints[kMaximizeRequestVar] = slot + 1; }
 
-}  // namespace nv
+}  // namespace nv::display

@@ -17,7 +17,7 @@
 #include "formats/command_table.h"
 #include "core/error_report.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -232,4 +232,4 @@ int cgend_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -11,7 +11,7 @@
 #include "core/error_report.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -110,4 +110,4 @@ int cginfo_command(Engine& e) {
   return store_int(e, out, 0);
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -6,7 +6,7 @@
 #include "runtime/arg_eval.h"
 #include "formats/command_table.h"
 
-namespace nv {
+namespace nv::gfx {
 
 int fps_command(Engine& e) {
   if (evaluate_arguments(e) != 0) return -1;
@@ -16,4 +16,4 @@ int fps_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

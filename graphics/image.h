@@ -15,7 +15,7 @@
 
 #include "resources/file_loader.h"
 
-namespace nv {
+namespace nv::gfx {
 
 // Largest width and height any decoder accepts.
 constexpr int32_t kMaxImageSide = 8192;
@@ -84,4 +84,4 @@ FileType image_type_of_name(std::string_view name);
 // give -1; success gives 0. `out.loaded_at_ms` is the clock at the end.
 int load_image(Engine& e, std::string_view name, DecodedImage& out, std::string_view command = "CG");
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -2,7 +2,7 @@
 // transparent pixels that follows every load.
 #include "graphics/image.h"
 
-namespace nv {
+namespace nv::gfx {
 
 void normalize_transparent(DecodedImage& img) {
   for (uint32_t& p : img.pixels)
@@ -47,4 +47,4 @@ FileType image_type_of_name(std::string_view name) {
   return FileType::unknown;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -8,7 +8,7 @@
 #include "core/error_report.h"
 #include "core/error_texts.h"
 
-namespace nv {
+namespace nv::gfx {
 
 void show_layer_box(Engine& e, std::string_view text_sjis) {
   platform::MessageBoxSpec box;
@@ -42,4 +42,4 @@ bool allocate_canvas(Engine& e, Layer& l, int32_t sx, int32_t sy, uint32_t fill,
   return true;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

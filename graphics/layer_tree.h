@@ -13,8 +13,10 @@
 #include "core/tree_path.h"
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::gfx {
 
 struct LayerNode : TreeNode {
   std::shared_ptr<Layer> layer;  // null only for a node not yet given a record
@@ -80,4 +82,4 @@ void absolute_layer_position(const LayerNode& node, int64_t& x, int64_t& y);
 // Frees every node under the root.
 void clear_layer_tree(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::gfx

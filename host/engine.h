@@ -34,12 +34,12 @@ struct EngineRecords {
   VariableTable vars;
   VariableFile varfile;
   SystemVarState sysvars;
-  VarCommandState varcmd;
-  ResourceState resources;
-  GraphicsState graphics;
-  FramePacing pacing;
-  WindowsState windows;
-  SoundThread sound_thread;
+  data::VarCommandState varcmd;
+  res::ResourceState resources;
+  gfx::GraphicsState graphics;
+  gfx::FramePacing pacing;
+  display::WindowsState windows;
+  media::SoundThread sound_thread;
   ScriptThread script_thread;
 };
 

@@ -7,8 +7,8 @@
 namespace nv {
 
 int load_engine_config(Engine& e) {
-  FileRequest req;
-  if (load_file(e, "nvbin\\nvcfg.nbn", req) != kLoadOk) return -1;
+  res::FileRequest req;
+  if (res::load_file(e, "nvbin\\nvcfg.nbn", req) != res::kLoadOk) return -1;
   uint32_t code = parse_engine_config(req.data, e.config);
   if (code != 0) {
     report_ex(e, code, ReportFlags{.stop = true, .framed = false});

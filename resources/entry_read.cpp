@@ -12,7 +12,7 @@
 #include "resources/repair.h"
 #include "core/error_report.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -103,4 +103,4 @@ int read_pack_entry(Engine& e, std::string_view name, const PackEntry& entry, st
   return -2;
 }
 
-}  // namespace nv
+}  // namespace nv::res

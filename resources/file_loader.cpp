@@ -10,7 +10,7 @@
 #include "resources/pack_open.h"
 #include "core/error_report.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -182,4 +182,4 @@ int load_file(Engine& e, std::string_view name, FileRequest& req, bool report_mi
   return kLoadNotFound;
 }
 
-}  // namespace nv
+}  // namespace nv::res

@@ -7,7 +7,7 @@
 #include "resources/name_fold.h"
 #include "core/error_report.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -62,4 +62,4 @@ int resolve_media(Engine& e, std::string_view name, MediaKind kind, FileRequest&
   return kMediaNotFound;
 }
 
-}  // namespace nv
+}  // namespace nv::res

@@ -16,7 +16,7 @@
 #include "resources/pack_open.h"
 #include "core/error_report.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -156,7 +156,7 @@ int mount_all_packs(Engine& e, const std::string& exe_path) {
         return -1;
   }
   if (index_all_packs(e) != 0) return -1;
-  pack::DuplicateResult d = pack::resolve_duplicates(rs.hashes, rs.entries, rs.packs);
+  DuplicateResult d = resolve_duplicates(rs.hashes, rs.entries, rs.packs);
   if (!d.ok) {
     report_ex(e, 104150, kDuplicateError, {d.name});
     return -1;
@@ -165,4 +165,4 @@ int mount_all_packs(Engine& e, const std::string& exe_path) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::res

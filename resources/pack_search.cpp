@@ -7,7 +7,7 @@
 #include "resources/pack_mount.h"
 #include "core/error_report.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -66,4 +66,4 @@ int search_packs(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::res

@@ -38,8 +38,8 @@ int parse_error_table(Engine& e, std::vector<uint8_t> block) {
 }
 
 int load_error_table(Engine& e) {
-  FileRequest req;
-  if (load_file(e, "nvbin\\nve.nbn", req) != kLoadOk) return -1;
+  res::FileRequest req;
+  if (res::load_file(e, "nvbin\\nve.nbn", req) != res::kLoadOk) return -1;
   return parse_error_table(e, std::move(req.data));
 }
 

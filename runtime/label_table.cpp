@@ -46,8 +46,8 @@ int parse_label_table(Engine& e, std::span<const uint8_t> block) {
 }
 
 int load_label_table(Engine& e) {
-  FileRequest req;
-  if (load_file(e, "nvbin\\nvl.nbn", req) != kLoadOk) return -1;
+  res::FileRequest req;
+  if (res::load_file(e, "nvbin\\nvl.nbn", req) != res::kLoadOk) return -1;
   try {
     return parse_label_table(e, req.data);
   } catch (const std::bad_alloc&) {

@@ -9,7 +9,7 @@
 #include "tests/data/title_patch.h"
 #include "tests/support/title_run.h"
 
-namespace nv {
+namespace nv::data {
 namespace {
 
 using test::TitleRun;
@@ -169,4 +169,4 @@ TEST(Declare, ZeroSizeIsRefused) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::data

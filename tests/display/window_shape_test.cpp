@@ -12,7 +12,7 @@
 #include "platform/headless/platform_headless.h"
 #include "tests/support/temp_dir.h"
 
-namespace nv {
+namespace nv::display {
 namespace {
 
 TEST(WindowShape, RunsIgnoreAlphaAndStopAtTheLimit) {
@@ -75,4 +75,4 @@ TEST(ScreenSaver, InfoShowsTheMessageAndPreviewShowsThePicture) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::display

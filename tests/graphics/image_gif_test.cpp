@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 #include "tests/graphics/image_files.h"
 
-namespace nv {
+namespace nv::gfx {
 namespace {
 
 using test::decode_file;
@@ -233,4 +233,4 @@ TEST(ImageDecode, TypeCodes) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::gfx

@@ -9,7 +9,7 @@
 #include "tests/support/pack_builder.h"
 #include "tests/support/test_engine.h"
 
-namespace nv {
+namespace nv::res {
 namespace {
 
 using test::TestEntry;
@@ -143,4 +143,4 @@ TEST_F(EntryRead, LyingFieldsGiveErrorsNotReadsOutOfBounds) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::res

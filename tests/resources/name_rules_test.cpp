@@ -6,7 +6,7 @@
 #include "resources/name_fold.h"
 #include "resources/pack_mount.h"
 
-namespace nv {
+namespace nv::res {
 namespace {
 
 std::string sj(const char* utf8) { return platform::utf8_to_sjis(utf8); }
@@ -54,4 +54,4 @@ TEST(NameRules, UpdateSlotsAndTypesByExtension) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::res

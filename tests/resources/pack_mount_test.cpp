@@ -8,7 +8,7 @@
 #include "tests/support/pack_builder.h"
 #include "tests/support/test_engine.h"
 
-namespace nv {
+namespace nv::res {
 namespace {
 
 using test::TestEntry;
@@ -200,4 +200,4 @@ TEST_F(PackMount, ExecutablesWithoutAPackAreNotPacked) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::res
