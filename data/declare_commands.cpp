@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <array>
 
-#include "values/evaluator.h"
-#include "data/variable_commands.h"
 #include "core/engine.h"
-#include "values/evaluator_state.h"
 #include "core/error_report.h"
+#include "data/variable_commands.h"
 #include "runtime/instruction_records.h"
+#include "values/evaluator.h"
+#include "values/evaluator_state.h"
 #include "values/variables.h"
 
 namespace nv::data {

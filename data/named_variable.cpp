@@ -1,9 +1,9 @@
 #include "data/named_variable.h"
 
-#include "values/system_vars.h"
 #include "core/engine.h"
-#include "values/variables.h"
 #include "runtime/arg_slots.h"
+#include "values/system_vars.h"
+#include "values/variables.h"
 
 namespace nv::data {
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "graphics/compose.h"
-#include "graphics/graphics_state.h"
 #include "core/engine.h"
-#include "graphics/frame_pacing.h"
 #include "display/windows_state.h"
+#include "graphics/compose.h"
+#include "graphics/frame_pacing.h"
+#include "graphics/graphics_state.h"
 
 namespace nv::display {
 

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "graphics/image.h"
 #include "core/engine.h"
+#include "graphics/image.h"
 #include "platform/encoding.h"
 #include "resources/file_loader.h"
 

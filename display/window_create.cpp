@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "graphics/graphics_state.h"
 #include "core/engine.h"
-#include "display/windows_state.h"
 #include "core/error_report.h"
+#include "display/windows_state.h"
+#include "graphics/graphics_state.h"
 
 namespace nv::display {
 

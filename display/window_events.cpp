@@ -1,12 +1,12 @@
 #include "display/window_events.h"
 
-#include "graphics/graphics_state.h"
 #include "core/engine.h"
-#include "values/system_vars.h"
-#include "display/windows_state.h"
 #include "display/window_create.h"
+#include "display/windows_state.h"
 #include "formats/sjis_text.h"
+#include "graphics/graphics_state.h"
 #include "platform/encoding.h"
+#include "values/system_vars.h"
 
 namespace nv::display {
 

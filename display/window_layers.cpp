@@ -1,11 +1,11 @@
 #include "display/window_layers.h"
 
-#include "graphics/graphics_state.h"
 #include "core/engine.h"
-#include "display/windows_state.h"
+#include "core/error_report.h"
 #include "display/window_create.h"
 #include "display/window_shape.h"
-#include "core/error_report.h"
+#include "display/windows_state.h"
+#include "graphics/graphics_state.h"
 
 namespace nv::display {
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "graphics/composite_job.h"
-#include "graphics/worker_pool.h"
 #include "core/engine.h"
-#include "graphics/graphics_state.h"
 #include "core/error_report.h"
+#include "graphics/composite_job.h"
+#include "graphics/graphics_state.h"
+#include "graphics/worker_pool.h"
 
 namespace nv::gfx {
 

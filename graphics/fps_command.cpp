@@ -1,10 +1,10 @@
 #include "graphics/fps_command.h"
 
-#include "graphics/frame_pacing.h"
 #include "core/engine.h"
-#include "runtime/arg_slots.h"
-#include "runtime/arg_eval.h"
 #include "formats/command_table.h"
+#include "graphics/frame_pacing.h"
+#include "runtime/arg_eval.h"
+#include "runtime/arg_slots.h"
 
 namespace nv::gfx {
 

@@ -1,7 +1,7 @@
 #include "graphics/graphics_state.h"
 
-#include "graphics/worker_pool.h"
 #include "core/engine.h"
+#include "graphics/worker_pool.h"
 
 namespace nv::gfx {
 

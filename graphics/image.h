@@ -75,9 +75,6 @@ uint32_t decode_image(FileType type, std::span<const uint8_t> bytes, DecodedImag
 // Every pixel whose alpha byte is 0 becomes kTransparentGrey.
 void normalize_transparent(DecodedImage& img);
 
-// Image type code of a file name's extension (unknown for anything else).
-FileType image_type_of_name(std::string_view name);
-
 // Loads the picture `name` (Shift-JIS) through the file loader. An empty
 // name, or one that matches no file, gives the 1 x 1 transparent grey image
 // without an error. Failures are reported (with `command` for 100030) and

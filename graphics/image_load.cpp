@@ -1,11 +1,12 @@
 // Loading a named picture: file loader, decoder, error reports.
 #include "core/engine.h"
+#include "core/error_report.h"
+#include "core/error_texts.h"
 #include "graphics/frame_pacing.h"
 #include "graphics/image.h"
 #include "graphics/image_error_texts.h"
 #include "platform/encoding.h"
-#include "core/error_report.h"
-#include "core/error_texts.h"
+#include "resources/file_loader.h"
 #include "resources/media_resolver.h"
 
 namespace nv::gfx {
@@ -44,7 +45,7 @@ int report_image_error(Engine& e, uint32_t code, std::string_view command, std::
 // other extension (".psd", ".wav" ...) is looked up as given, so that its
 // type is refused with its own message.
 int find_and_read(Engine& e, std::string_view name, res::FileRequest& req) {
-  const FileType named = image_type_of_name(name);
+  const FileType named = res::file_type_of_name(name);
   const bool image_ext = named == FileType::bmp || named == FileType::png || named == FileType::jpeg ||
                          named == FileType::gif;
   const size_t dot = name.rfind('.');
@@ -70,7 +71,7 @@ int load_image(Engine& e, std::string_view name, DecodedImage& out, std::string_
       out = DecodedImage{};
       return -1;  // reported by the loader
     } else {
-      const FileType type = req.type != FileType::unknown ? req.type : image_type_of_name(req.name);
+      const FileType type = req.type != FileType::unknown ? req.type : res::file_type_of_name(req.name);
       const uint32_t code = decode_image(type, req.data, out);
       if (code != 0) {
         report_image_error(e, code, command, name, out);

@@ -2,11 +2,11 @@
 
 #include <new>
 
-#include "graphics/image_error_texts.h"
 #include "core/engine.h"
-#include "platform/encoding.h"
 #include "core/error_report.h"
 #include "core/error_texts.h"
+#include "graphics/image_error_texts.h"
+#include "platform/encoding.h"
 
 namespace nv::gfx {
 

@@ -5,9 +5,9 @@
 #include <new>
 
 #include "core/engine.h"
+#include "core/error_report.h"
 #include "graphics/graphics_state.h"
 #include "graphics/layer_alloc.h"
-#include "core/error_report.h"
 
 namespace nv::gfx {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/layer.h"
 #include "core/tree_node.h"
 #include "core/tree_path.h"
+#include "graphics/layer.h"
 
 namespace nv {
 struct Engine;

@@ -1,8 +1,8 @@
 #include "host/engine_config.h"
 
+#include "core/error_report.h"
 #include "host/engine.h"
 #include "resources/file_loader.h"
-#include "core/error_report.h"
 
 namespace nv {
 

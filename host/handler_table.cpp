@@ -3,12 +3,12 @@
 #include <cstddef>
 
 #include "data/variable_commands.h"
-#include "graphics/layer_commands.h"
-#include "graphics/fps_command.h"
 #include "display/window_commands.h"
 #include "formats/command_table.h"
-#include "runtime/dispatch.h"
+#include "graphics/fps_command.h"
+#include "graphics/layer_commands.h"
 #include "runtime/control_flow.h"
+#include "runtime/dispatch.h"
 #include "runtime/error_table.h"
 #include "runtime/task_commands.h"
 

@@ -5,14 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "core/error_report.h"
+#include "core/error_texts.h"
+#include "display/screen_saver.h"
+#include "display/window_create.h"
+#include "display/window_events.h"
 #include "graphics/png_encode.h"
 #include "host/command_line.h"
 #include "host/engine.h"
-#include "display/screen_saver.h"
-#include "host/startup.h"
 #include "host/main_loop.h"
-#include "display/window_create.h"
-#include "display/window_events.h"
+#include "host/startup.h"
 #include "platform/encoding.h"
 #include "platform/headless/platform_headless.h"
 #include "platform/instance_lock.h"
@@ -20,8 +22,6 @@
 #include "platform/sdl/platform_sdl.h"
 #include "resources/appended_pack.h"
 #include "resources/pack_mount.h"
-#include "core/error_report.h"
-#include "core/error_texts.h"
 
 namespace {
 

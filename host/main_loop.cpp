@@ -2,12 +2,12 @@
 
 #include <mutex>
 
-#include "host/engine.h"
-#include "graphics/worker_pool.h"
 #include "display/window_create.h"
 #include "display/window_events.h"
-#include "media/sound_thread.h"
+#include "graphics/worker_pool.h"
+#include "host/engine.h"
 #include "host/frame.h"
+#include "media/sound_thread.h"
 
 namespace nv {
 

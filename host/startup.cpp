@@ -1,15 +1,15 @@
 #include "host/startup.h"
 
+#include "core/error_report.h"
+#include "display/window_create.h"
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
 #include "host/engine_config.h"
 #include "media/sound_thread.h"
-#include "display/window_create.h"
 #include "platform/encoding.h"
 #include "resources/pack_mount.h"
 #include "runtime/dispatch.h"
 #include "runtime/engine_tables.h"
-#include "core/error_report.h"
 
 namespace nv {
 

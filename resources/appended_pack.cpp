@@ -1,9 +1,9 @@
 #include "resources/appended_pack.h"
 
 #include "core/engine.h"
-#include "resources/resource_state.h"
-#include "platform/file_system.h"
 #include "formats/appended_pack.h"
+#include "platform/file_system.h"
+#include "resources/resource_state.h"
 
 namespace nv::res {
 

@@ -3,14 +3,14 @@
 #include <limits>
 #include <new>
 
-#include "formats/checksums.h"
 #include "core/engine.h"
-#include "resources/resource_state.h"
-#include "resources/inflate.h"
+#include "core/error_report.h"
+#include "formats/checksums.h"
 #include "formats/pack_format.h"
+#include "resources/inflate.h"
 #include "resources/pack_open.h"
 #include "resources/repair.h"
-#include "core/error_report.h"
+#include "resources/resource_state.h"
 
 namespace nv::res {
 

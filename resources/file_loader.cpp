@@ -3,12 +3,12 @@
 #include <new>
 
 #include "core/engine.h"
-#include "resources/resource_state.h"
+#include "core/error_report.h"
 #include "resources/entry_read.h"
 #include "resources/name_fold.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_open.h"
-#include "core/error_report.h"
+#include "resources/resource_state.h"
 
 namespace nv::res {
 

@@ -1,11 +1,11 @@
 #include "resources/media_resolver.h"
 
 #include "core/engine.h"
-#include "resources/resource_state.h"
+#include "core/error_report.h"
 #include "resources/file_loader.h"
 #include "resources/file_name_rules.h"
 #include "resources/name_fold.h"
-#include "core/error_report.h"
+#include "resources/resource_state.h"
 
 namespace nv::res {
 

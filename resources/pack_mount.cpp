@@ -4,17 +4,17 @@
 #include <array>
 #include <numeric>
 
-#include "formats/sjis_text.h"
 #include "core/engine.h"
-#include "resources/resource_state.h"
+#include "core/error_report.h"
+#include "formats/pack_format.h"
+#include "formats/pack_index.h"
+#include "formats/sjis_text.h"
 #include "platform/encoding.h"
 #include "resources/appended_pack.h"
 #include "resources/name_fold.h"
 #include "resources/pack_duplicates.h"
-#include "formats/pack_format.h"
-#include "formats/pack_index.h"
 #include "resources/pack_open.h"
-#include "core/error_report.h"
+#include "resources/resource_state.h"
 
 namespace nv::res {
 

@@ -2,10 +2,10 @@
 #include <deque>
 
 #include "core/engine.h"
-#include "resources/resource_state.h"
+#include "core/error_report.h"
 #include "resources/name_fold.h"
 #include "resources/pack_mount.h"
-#include "core/error_report.h"
+#include "resources/resource_state.h"
 
 namespace nv::res {
 

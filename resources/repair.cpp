@@ -3,11 +3,11 @@
 #include <array>
 #include <vector>
 
-#include "formats/checksums.h"
-#include "platform/encoding.h"
-#include "formats/repair_record.h"
-#include "resources/pack_open.h"
 #include "core/error_report.h"
+#include "formats/checksums.h"
+#include "formats/repair_record.h"
+#include "platform/encoding.h"
+#include "resources/pack_open.h"
 
 namespace nv::res {
 

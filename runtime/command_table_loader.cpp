@@ -4,11 +4,11 @@
 #include <new>
 
 #include "core/engine.h"
-#include "resources/file_loader.h"
-#include "formats/byte_reader.h"
-#include "runtime/dispatch.h"
 #include "core/error_report.h"
+#include "formats/byte_reader.h"
 #include "formats/file_header.h"
+#include "resources/file_loader.h"
+#include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
 
 namespace nv {

@@ -1,12 +1,12 @@
 #include "runtime/error_table.h"
 
 #include "core/engine.h"
-#include "runtime/arg_slots.h"
+#include "core/error_report.h"
+#include "formats/byte_reader.h"
+#include "formats/file_header.h"
 #include "resources/file_loader.h"
 #include "runtime/arg_eval.h"
-#include "formats/byte_reader.h"
-#include "core/error_report.h"
-#include "formats/file_header.h"
+#include "runtime/arg_slots.h"
 
 namespace nv {
 

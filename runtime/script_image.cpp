@@ -5,16 +5,16 @@
 #include <cstdio>
 #include <new>
 
-#include "values/evaluator.h"
-#include "values/variable_file.h"
 #include "core/engine.h"
-#include "values/evaluator_state.h"
-#include "resources/file_loader.h"
+#include "core/error_report.h"
 #include "formats/byte_reader.h"
 #include "formats/command_table.h"
-#include "core/error_report.h"
 #include "formats/file_header.h"
+#include "resources/file_loader.h"
 #include "runtime/script_tables.h"
+#include "values/evaluator.h"
+#include "values/evaluator_state.h"
+#include "values/variable_file.h"
 
 namespace nv {
 

@@ -4,12 +4,12 @@
 #include <new>
 
 #include "core/engine.h"
-#include "values/variables.h"
-#include "resources/file_loader.h"
-#include "formats/byte_reader.h"
 #include "core/error_report.h"
+#include "formats/byte_reader.h"
 #include "formats/file_header.h"
+#include "resources/file_loader.h"
 #include "runtime/script_tables.h"
+#include "values/variables.h"
 
 namespace nv {
 

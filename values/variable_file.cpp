@@ -3,13 +3,13 @@
 #include <cstring>
 #include <new>
 
+#include "core/engine.h"
+#include "core/error_report.h"
+#include "formats/byte_reader.h"
+#include "formats/file_header.h"
+#include "resources/file_loader.h"
 #include "values/evaluator.h"
 #include "values/variables.h"
-#include "core/engine.h"
-#include "resources/file_loader.h"
-#include "formats/byte_reader.h"
-#include "core/error_report.h"
-#include "formats/file_header.h"
 
 namespace nv {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/engine.h"
 #include "formats/command_table.h"
+#include "host/engine.h"
 #include "tests/data/title_patch.h"
 #include "tests/support/title_run.h"
 

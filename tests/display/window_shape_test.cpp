@@ -4,11 +4,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/engine.h"
 #include "display/screen_saver.h"
 #include "display/window_shape.h"
-#include "platform/headless/display_headless.h"
+#include "host/engine.h"
 #include "platform/encoding.h"
+#include "platform/headless/display_headless.h"
 #include "platform/headless/platform_headless.h"
 #include "tests/support/temp_dir.h"
 

@@ -5,11 +5,11 @@
 
 #include <fstream>
 
+#include "display/window_events.h"
 #include "graphics/png_encode.h"
 #include "host/engine.h"
-#include "display/window_events.h"
-#include "platform/headless/display_headless.h"
 #include "platform/encoding.h"
+#include "platform/headless/display_headless.h"
 #include "platform/headless/platform_headless.h"
 #include "tests/support/title_run.h"
 

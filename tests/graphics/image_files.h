@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "graphics/image.h"
+#include "resources/file_loader.h"
 #include "tests/support/temp_dir.h"
 
 namespace nv::test {
@@ -61,7 +62,7 @@ inline std::string make_image(const TempDir& dir, const std::string& args, const
 
 inline uint32_t decode_file(const std::string& path, gfx::DecodedImage& out) {
   const std::vector<uint8_t> bytes = read_bytes(path);
-  return gfx::decode_image(gfx::image_type_of_name(path), bytes, out);
+  return gfx::decode_image(res::file_type_of_name(path), bytes, out);
 }
 
 }  // namespace nv::test

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "core/tree_path.h"
 #include "graphics/layer_tree.h"
 #include "graphics/png_encode.h"
 #include "host/engine.h"
-#include "core/tree_path.h"
 
 namespace nv::test {
 

@@ -2,9 +2,9 @@
 
 #include <random>
 
+#include "formats/pack_format.h"
 #include "platform/encoding.h"
 #include "resources/file_loader.h"
-#include "formats/pack_format.h"
 #include "resources/pack_mount.h"
 #include "tests/support/pack_builder.h"
 #include "tests/support/test_engine.h"

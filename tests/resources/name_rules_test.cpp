@@ -51,6 +51,9 @@ TEST(NameRules, UpdateSlotsAndTypesByExtension) {
   EXPECT_EQ(file_type_of_name("a.psd"), FileType::psd);
   EXPECT_EQ(file_type_of_name("a.ogg"), FileType::ogg);
   EXPECT_EQ(file_type_of_name("a.jpeg"), FileType::unknown);
+  EXPECT_EQ(file_type_of_name("a\\B.PNG"), FileType::png);
+  EXPECT_EQ(file_type_of_name("x.Jpg"), FileType::jpeg);
+  EXPECT_EQ(file_type_of_name("dir.bmp\\file"), FileType::unknown);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "formats/pack_format.h"
 #include "resources/appended_pack.h"
 #include "resources/file_loader.h"
-#include "formats/pack_format.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_mount.h"
 #include "tests/support/pack_builder.h"

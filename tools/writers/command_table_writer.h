@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/command_table.h"
 #include "formats/byte_writer.h"
+#include "formats/command_table.h"
 
 namespace nv::writers {
 
