@@ -1,4 +1,4 @@
-// The `LayerTree`: nodes named by paths (runtime/tree_path.h), each showing a
+// The `LayerTree`: nodes named by paths (core/tree_path.h), each showing a
 // shared `Layer` record, sets holding their children in ascending Z. The
 // tree owns its nodes; releasing a node frees it and its descendants.
 #pragma once
