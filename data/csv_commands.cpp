@@ -16,19 +16,19 @@
 #include "runtime/arg_slots.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
 // The file FILE names, "/" outside double-byte characters read as "\".
 // False after the loader reported it.
-bool load_csv_file(Engine& e, int file_keyword, FileRequest& req) {
+bool load_csv_file(Engine& e, int file_keyword, res::FileRequest& req) {
   std::string name(e.args.has(file_keyword) ? e.args.at(file_keyword).text_view() : std::string_view());
   for (size_t k = 0; k < name.size(); ++k) {
     if (sjis::is_lead_byte(name[k]) && k + 1 < name.size()) ++k;
     else if (name[k] == '/') name[k] = '\\';
   }
-  return load_file(e, name, req) == kLoadOk;
+  return res::load_file(e, name, req) == res::kLoadOk;
 }
 
 std::string_view as_text(const std::vector<uint8_t>& data) {
@@ -43,7 +43,7 @@ int csv_command(Engine& e) {
   NamedVariable target = named_variable(e, K::LET);
   if (!target.var || target.type() != kVarString) return report(e, 101140);
   if (!target.user()) return report(e, 101150);
-  FileRequest req;
+  res::FileRequest req;
   if (!load_csv_file(e, K::FILE, req)) return -1;
   Variable& var = *target.var;
   // Elements go from index 0 up; those past the array are dropped.
@@ -56,10 +56,10 @@ int csvinfo_command(Engine& e) {
   namespace K = kw::CSVINFO;
   if (evaluate_arguments(e) != 0) return -1;
   if (!e.args.has(K::SIZE)) return 0;
-  FileRequest req;
+  res::FileRequest req;
   if (!load_csv_file(e, K::FILE, req)) return -1;
   csv::Split split = csv::split(as_text(req.data), 0);
   return store_int(e, output_target(e, K::LET), static_cast<int64_t>(split.count));
 }
 
-}  // namespace nv
+}  // namespace nv::data

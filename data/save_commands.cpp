@@ -29,7 +29,7 @@
 #include "runtime/script_tables.h"
 #include "values/system_vars.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -76,11 +76,11 @@ int report_save_error(Engine& e, uint32_t err, std::string_view command) {
 }
 
 // The node a layer ID names, or null (missing set reported: `failed`).
-LayerNode* named_layer(Engine& e, std::string_view id, NodePath& path, bool& failed) {
-  failed = !resolve_layer_path(e, id, path);
+gfx::LayerNode* named_layer(Engine& e, std::string_view id, NodePath& path, bool& failed) {
+  failed = !gfx::resolve_layer_path(e, id, path);
   if (failed) return nullptr;
   bool missing_set = false;
-  LayerNode* node = find_layer(e, path, true, &missing_set);
+  gfx::LayerNode* node = gfx::find_layer(e, path, true, &missing_set);
   failed = missing_set;
   return node;
 }
@@ -115,13 +115,13 @@ uint32_t variable_payload(Engine& e, const NamedVariable& v, bool whole, std::ve
 }
 
 // Builds the record of SAVE's DNO into its slot. Returns 0 or -1 after a report.
-int fill_slot(Engine& e, uint32_t dno, const LayerNode* layer) {
+int fill_slot(Engine& e, uint32_t dno, const gfx::LayerNode* layer) {
   namespace K = kw::SAVE;
   std::vector<uint8_t> payload;
   save::Kind kind = save::kVariableData;
   uint32_t err = save::kOk;
   if (layer) {
-    const Layer& l = *layer->layer;
+    const gfx::Layer& l = *layer->layer;
     kind = save::kImageData;
     std::span<const uint8_t> pixels(reinterpret_cast<const uint8_t*>(l.pixels.data()), l.pixels.size() * 4);
     err = save::encode_image({l.sx, l.sy, l.alpha}, pixels, payload);
@@ -133,7 +133,7 @@ int fill_slot(Engine& e, uint32_t dno, const LayerNode* layer) {
   if (err != save::kOk) return report_save_error(e, err, "SAVE");
   std::vector<uint8_t> record;
   if (save::make_record(dno, kind, payload, record) != save::kOk) {
-    show_layer_box(e, kCompressErrorText);
+    gfx::show_layer_box(e, kCompressErrorText);
     return -1;
   }
   e.save.slots.records[dno - 1] = std::move(record);
@@ -142,27 +142,27 @@ int fill_slot(Engine& e, uint32_t dno, const LayerNode* layer) {
 
 // ---- LOAD ----
 
-int load_layer(Engine& e, std::string_view id, const NodePath& path, LayerNode* old, std::span<const uint8_t> payload) {
+int load_layer(Engine& e, std::string_view id, const NodePath& path, gfx::LayerNode* old, std::span<const uint8_t> payload) {
   save::ImagePayload image;
   if (uint32_t err = save::decode_image_payload(payload, image); err != save::kOk) return report(e, err);
   if (path.is_set) return report(e, 101280, {"LOAD"});
   // The new pixels exist before the old layer goes.
   std::vector<uint32_t> pixels;
-  if (!allocate_pixels(e, pixels, image.info.width, image.info.height, 0, id)) return -1;
+  if (!gfx::allocate_pixels(e, pixels, image.info.width, image.info.height, 0, id)) return -1;
   std::memcpy(pixels.data(), image.pixels.data(), image.pixels.size());
   if (old) {
-    mark_layer_dirty(*old);
-    release_layer_node(e, *old);
+    gfx::mark_layer_dirty(*old);
+    gfx::release_layer_node(e, *old);
   }
-  LayerNode* node = create_layer_node(e, path, 1);
+  gfx::LayerNode* node = gfx::create_layer_node(e, path, 1);
   if (!node) return -1;
-  give_fresh_layer(*node);
-  Layer& l = *node->layer;
+  gfx::give_fresh_layer(*node);
+  gfx::Layer& l = *node->layer;
   l.sx = image.info.width;
   l.sy = image.info.height;
   l.alpha = image.info.alpha;
   l.pixels = std::move(pixels);
-  mark_layer_dirty(*node);
+  gfx::mark_layer_dirty(*node);
   e.graphics.screen_changed = true;
   return 0;
 }
@@ -213,11 +213,11 @@ int save_command(Engine& e) {
   namespace K = kw::SAVE;
   if (evaluate_arguments(e) != 0) return -1;
   const ArgSlots& a = e.args;
-  const LayerNode* layer = nullptr;
+  const gfx::LayerNode* layer = nullptr;
   if (a.has(K::ID)) {
     NodePath path;
     bool failed = false;
-    LayerNode* node = named_layer(e, text_of(a, K::ID), path, failed);
+    gfx::LayerNode* node = named_layer(e, text_of(a, K::ID), path, failed);
     if (failed) return -1;
     if (!node || !node->layer) return report(e, 101250, {"SAVE", text_of(a, K::ID)});
     layer = node;
@@ -258,7 +258,7 @@ int load_command(Engine& e) {
   if (evaluate_arguments(e) != 0) return -1;
   const ArgSlots& a = e.args;
   NodePath layer_path;
-  LayerNode* old_layer = nullptr;
+  gfx::LayerNode* old_layer = nullptr;
   const bool to_layer = a.has(K::ID);
   if (to_layer) {
     bool failed = false;
@@ -281,7 +281,7 @@ int load_command(Engine& e) {
   try {
     err = save::inflate_record(head, stream, payload);
   } catch (const std::bad_alloc&) {
-    show_layer_box(e, platform::utf8_to_sjis(kLoadMemoryText));
+    gfx::show_layer_box(e, platform::utf8_to_sjis(kLoadMemoryText));
     return -1;
   }
   if (err != save::kOk) return report_save_error(e, err, "LOAD");
@@ -289,4 +289,4 @@ int load_command(Engine& e) {
   return to_layer ? load_layer(e, text_of(a, K::ID), layer_path, old_layer, payload) : load_variable(e, payload);
 }
 
-}  // namespace nv
+}  // namespace nv::data

@@ -3,9 +3,11 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
 struct SystemVarTable;
+}  // namespace nv
+
+namespace nv::data {
 
 int save_command(Engine& e);
 int load_command(Engine& e);
@@ -18,4 +20,4 @@ int csvinfo_command(Engine& e);
 // user's data folder.
 void add_save_variables(SystemVarTable& t);
 
-}  // namespace nv
+}  // namespace nv::data

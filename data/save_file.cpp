@@ -99,7 +99,7 @@ uint32_t inflate_record(const RecordHead& head, std::span<const uint8_t> stream,
   // refused before its block is allocated.
   if (head.payload_size > uint64_t(head.compressed_size) * 1032 + 64) return kErrDataError;
   payload.resize(head.payload_size);
-  if (inflate_zlib_stream(stream, payload, Inflater::libdeflate) != InflateStatus::ok) {
+  if (res::inflate_zlib_stream(stream, payload, res::Inflater::libdeflate) != res::InflateStatus::ok) {
     payload.clear();
     return kErrDataError;
   }

@@ -8,7 +8,7 @@
 #include "data/save_io.h"
 #include "platform/file_system.h"
 
-namespace nv {
+namespace nv::data {
 
 struct SaveState {
   save::PendingSlots slots;
@@ -19,4 +19,4 @@ struct SaveState {
   std::unique_ptr<platform::FileSystem> user_files;
 };
 
-}  // namespace nv
+}  // namespace nv::data

@@ -194,19 +194,19 @@ TEST(SaveCommands, Images) {
   std::vector<uint32_t> px = {0x80FF0000u, 0xFF00FF00u, 0x00808080u, 0xFF0000FFu, 0x12345678u, 0xFFFFFFFFu};
   test::write_png(r.dir(), "pic.png", 3, 2, px);
   EXPECT_EQ(run_title(r), "");
-  LayerNode* copy = test::layer_at(r.engine(), "W0/copy");
+  gfx::LayerNode* copy = test::layer_at(r.engine(), "W0/copy");
   ASSERT_TRUE(copy && copy->layer);
-  const Layer& c = *copy->layer;
+  const gfx::Layer& c = *copy->layer;
   EXPECT_EQ(c.sx, 3);
   EXPECT_EQ(c.sy, 2);
   EXPECT_TRUE(c.alpha);
-  LayerNode* pic = test::layer_at(r.engine(), "W0/pic");
+  gfx::LayerNode* pic = test::layer_at(r.engine(), "W0/pic");
   ASSERT_TRUE(pic && pic->layer);
   EXPECT_EQ(pic->layer->pixels, c.pixels);
   // The loaded layer is a new one with default attributes.
   EXPECT_EQ(pic->layer->x, 0);
   EXPECT_EQ(pic->z, 1);
-  LayerNode* set = test::layer_at(r.engine(), "W0/set");
+  gfx::LayerNode* set = test::layer_at(r.engine(), "W0/set");
   ASSERT_TRUE(set && set->layer);
   EXPECT_EQ(set->layer->sx, 3);
   EXPECT_EQ(set->layer->pixels, std::vector<uint32_t>(6, 0));
@@ -223,7 +223,7 @@ TEST(SaveCommands, AFailedLoadLeavesTheLayerAndTheVariable) {
   std::ofstream(r.dir() / "save" / "bad.sd", std::ios::binary)
       .write(reinterpret_cast<const char*>(bad.data()), std::streamsize(bad.size()));
   EXPECT_NE(run_title(r).find("データエラーです"), std::string::npos);
-  LayerNode* pic = test::layer_at(r.engine(), "W0/pic");
+  gfx::LayerNode* pic = test::layer_at(r.engine(), "W0/pic");
   ASSERT_TRUE(pic && pic->layer);
   EXPECT_EQ(pic->layer->pixels, std::vector<uint32_t>(4, 0xFF102030u));
   EXPECT_EQ(pic->z, 5);
