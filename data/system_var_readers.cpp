@@ -9,6 +9,7 @@
 #include "host/engine_config.h"
 #include "runtime/error_report.h"
 #include "runtime/task_vars.h"
+#include "input/input_sysvars.h"
 
 namespace nv {
 
@@ -98,6 +99,7 @@ SystemReaders build_readers() {
   r.floats[10] = read_pi;
   r.texts[14] = read_dropped;
   r.texts[73] = read_byte_text;
+  add_input_readers(r);
   return r;
 }
 

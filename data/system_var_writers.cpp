@@ -4,6 +4,7 @@
 // refuse it.
 #include "data/system_vars.h"
 #include "host/engine.h"
+#include "input/input_sysvars.h"
 
 namespace nv {
 
@@ -56,6 +57,7 @@ SystemWriters build_writers() {
     if (held_int_number(n)) w.ints[n] = write_held_int;
   w.ints[90] = write_buttons;
   for (uint32_t n : {68u, 69u, 74u, 77u}) w.texts[n] = write_held_text;
+  add_input_writers(w);
   return w;
 }
 

@@ -18,6 +18,7 @@
 #include "host/main_loop.h"
 #include "media/sound_thread.h"
 #include "host/windows_state.h"
+#include "input/input_state.h"
 #include "platform/platform.h"
 #include "runtime/arg_slots.h"
 #include "runtime/dispatch.h"
@@ -65,6 +66,7 @@ struct Engine {
 
   ResourceState resources;
   WindowsState windows;      // the four window slots and the flags of their events
+  InputState input;          // keys, mouse, menus, tray, scripted input
   FramePacing pacing;        // frame rate, skipping, per-second counts
 
   GraphicsState graphics;    // layer tree, pixel routines, workers

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "input/key_names.h"
+#include "input/scripted_input.h"
 #include "graphics/png_encode.h"
 #include "host/command_line.h"
 #include "host/engine.h"
@@ -71,6 +73,21 @@ int main(int argc, char** argv) {
     std::printf("nivalo 0.1.0\n");
     return 0;
   }
+  // A scripted input file is checked whole before anything starts.
+  nv::ScriptedInput scripted;
+  if (!opt.input.empty()) {
+    std::ifstream in(opt.input, std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "nivalo: cannot read the input file %s\n", opt.input.c_str());
+      return 2;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string error;
+    if (!nv::parse_scripted_input(text, opt.input, nv::virtual_key_of_name, scripted, error)) {
+      std::fprintf(stderr, "nivalo: %s\n", error.c_str());
+      return 2;
+    }
+  }
   const std::string exe = executable_path(argv[0]);
   const std::string dir = opt.title_dir.empty() ? "." : opt.title_dir;
 
@@ -133,6 +150,7 @@ int main(int argc, char** argv) {
   {
     nv::Engine e(host);
     e.windows.screen_saver = screen_saver;
+    e.input.script = scripted;
     nv::StartupResult started = nv::start_engine(e, exe);
     if (started.ok) {
       nv::MainLoopOptions loop;

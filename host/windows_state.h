@@ -48,7 +48,7 @@ struct WindowRecord {
 
 // Flags the window event handling sets; other parts read and clear them.
 struct WindowFlags {
-  int32_t menu_command = 0;
+  int64_t menu_command = 0;  // id of the menu item chosen last (0 none)
   uint8_t mouse_buttons = 0;  // 1 left, 2 right, 4 middle, 128 moved
   int32_t wheel = 0;
   int32_t last_key = 0;

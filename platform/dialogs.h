@@ -6,9 +6,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "platform/input_box.h"
 
 namespace nv::platform {
 
@@ -40,6 +43,9 @@ class Dialogs {
   virtual int message_box(const MessageBoxSpec& box) = 0;
   // Returns true when the user asked to open the source in the editor.
   virtual bool error_dialog(const ErrorDialogSpec& dialog) = 0;
+  // The one-line input dialog over the main window; its text (Shift-JIS)
+  // when OK ended it, nothing when it could not be shown.
+  virtual std::optional<std::string> input_box(const InputBoxSpec& spec) = 0;
 };
 
 // What a headless dialog showed, kept for tests and tools.
@@ -58,8 +64,11 @@ class HeadlessDialogs final : public Dialogs {
 
   int message_box(const MessageBoxSpec& box) override;
   bool error_dialog(const ErrorDialogSpec& dialog) override;
+  // Answers with the default text (as the field holds it).
+  std::optional<std::string> input_box(const InputBoxSpec& spec) override;
 
   const std::vector<ShownDialog>& shown() const { return shown_; }
+  const std::vector<InputBoxSpec>& input_boxes() const { return input_boxes_; }
   void set_policy(AnswerPolicy p) { policy_ = p; }
 
  private:
@@ -68,6 +77,7 @@ class HeadlessDialogs final : public Dialogs {
   AnswerPolicy policy_;
   std::ostream* err_;
   std::vector<ShownDialog> shown_;
+  std::vector<InputBoxSpec> input_boxes_;
 };
 
 // The answer a policy gives to a box with these buttons.

@@ -6,11 +6,13 @@
 #include <ostream>
 #include <string>
 
+#include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "platform/file_system.h"
 #include "platform/system_info.h"
+#include "platform/tray.h"
 
 namespace nv::platform {
 
@@ -20,6 +22,8 @@ struct Platform {
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SystemInfo> system;
   std::unique_ptr<Display> display;
+  std::unique_ptr<Clipboard> clipboard;
+  std::unique_ptr<Tray> tray;
 };
 
 struct HeadlessOptions {
@@ -38,6 +42,8 @@ Platform make_headless_platform(const HeadlessOptions& options);
 HeadlessDialogs* headless_dialogs(Platform& p);
 class HeadlessDisplay;
 HeadlessDisplay* headless_display(Platform& p);
+HeadlessClipboard* headless_clipboard(Platform& p);
+HeadlessTray* headless_tray(Platform& p);
 
 // Whether this build has the interactive (SDL2) backend.
 bool have_interactive_platform();

@@ -7,6 +7,8 @@
 #include "graphics/layer_commands.h"
 #include "graphics/presentation.h"
 #include "host/window_commands.h"
+#include "input/input_commands.h"
+#include "input/menu_commands.h"
 #include "runtime/command_defs.h"
 #include "runtime/dispatch.h"
 #include "runtime/control_flow.h"
@@ -62,6 +64,18 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::WINDOWEND] = windowend_command;
   d.direct[c::WINDOWINFO] = windowinfo_command;
   d.direct[c::FPS] = fps_command;
+
+  // Input, menus, tray, dialogs and the clipboard.
+  d.direct[c::INPUT] = input_command;
+  d.direct[c::MOUSE] = mouse_command;
+  d.direct[c::MENU] = menu_command;
+  d.direct[c::MENUACT] = menuact_command;
+  d.direct[c::MENUEND] = menuend_command;
+  d.direct[c::MENUINFO] = menuinfo_command;
+  d.direct[c::TRAY] = tray_command;
+  d.direct[c::DIALOG] = dialog_command;
+  d.direct[c::CLIPACT] = clipact_command;
+  d.direct[c::CLIPINFO] = clipinfo_command;
 
   // Layers.
   d.direct[c::CG] = cg_command;

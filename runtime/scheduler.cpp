@@ -3,6 +3,8 @@
 #include "data/text_output.h"
 #include "graphics/presentation.h"
 #include "host/engine.h"
+#include "input/input_frame.h"
+#include "input/menu_commands.h"
 #include "platform/encoding.h"
 #include "runtime/dispatch.h"
 #include "runtime/fetch.h"
@@ -13,6 +15,7 @@ namespace nv {
 int frame_step(Engine& e) {
   TaskTree& t = e.tasks;
   if (e.stop.load()) return 1;
+  input_frame_step(e);
   int status = 0;
   do {
     t.rewalk = false;
@@ -28,6 +31,7 @@ int frame_step(Engine& e) {
   free_detached(t);
   if (status != 0) return 1;
   if (!e.stop.load() && present_frame(e) != 0) return 1;  // compose, pace, present
+  show_pending_menu(e);
   return e.stop.load() ? 1 : 0;
 }
 

@@ -1,0 +1,48 @@
+#include "input/input_sysvars.h"
+
+#include "host/engine.h"
+#include "input/input_state.h"
+
+namespace nv {
+
+namespace {
+
+KeySlot& slot_of(Engine& e, uint32_t key) { return e.input.keys.slots[e.scripts.commands.key_table[key]]; }
+
+int64_t read_state(Engine& e, uint32_t n, int64_t) { return slot_of(e, n - kKeyStateVars).counter; }
+int64_t read_presses(Engine& e, uint32_t n, int64_t) { return slot_of(e, n - kKeyPressVars).presses; }
+void write_state(Engine& e, uint32_t n, int64_t, int64_t v) { slot_of(e, n - kKeyStateVars).counter = v; }
+void write_presses(Engine& e, uint32_t n, int64_t, int64_t v) { slot_of(e, n - kKeyPressVars).presses = v; }
+
+int64_t read_menu_command(Engine& e, uint32_t, int64_t) { return e.windows.flags.menu_command; }
+void write_menu_command(Engine& e, uint32_t, int64_t, int64_t v) { e.windows.flags.menu_command = v; }
+
+int64_t read_mouse(Engine& e, uint32_t n, int64_t) {
+  const WindowView& v = e.graphics.windows[0];
+  return n == kMouseXVar ? v.mouse_x : v.mouse_y;
+}
+int64_t read_joysticks(Engine& e, uint32_t n, int64_t) {
+  return n == kJoyCountVar ? e.input.joysticks : (e.input.pad ? 1 : 0);
+}
+
+}  // namespace
+
+void add_input_readers(SystemReaders& r) {
+  for (uint32_t k = 0; k < kKeyVarCount; ++k) {
+    r.ints[kKeyStateVars + k] = read_state;
+    r.ints[kKeyPressVars + k] = read_presses;
+  }
+  r.ints[kMenuCommandVar] = read_menu_command;
+  r.ints[kMouseXVar] = r.ints[kMouseYVar] = read_mouse;
+  r.ints[kJoyCountVar] = r.ints[kPadVar] = read_joysticks;
+}
+
+void add_input_writers(SystemWriters& w) {
+  for (uint32_t k = 0; k < kKeyVarCount; ++k) {
+    w.ints[kKeyStateVars + k] = write_state;
+    w.ints[kKeyPressVars + k] = write_presses;
+  }
+  w.ints[kMenuCommandVar] = write_menu_command;
+}
+
+}  // namespace nv
