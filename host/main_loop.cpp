@@ -67,14 +67,10 @@ int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
     while (e.running.load() && !done.load()) {
       // While a frame step holds the engine lock it may be waiting for work
       // only this thread can do (a dialog, a pop-up): serve it meanwhile.
-      while (!e.lock.try_lock()) {
-        if (done.load()) break;
+      bool locked = false;
+      while (!done.load() && !(locked = e.lock.try_lock()))
         if (!e.input.ui.serve()) e.input.ui.wait_for_work(1);
-      }
-      if (done.load()) {
-        e.input.ui.serve();
-        break;
-      }
+      if (!locked) break;
       {
         std::lock_guard<std::recursive_mutex> g(e.lock, std::adopt_lock);
         take_desktop_input(e, o);

@@ -38,7 +38,7 @@ bool HeadlessDisplay::create_window(int slot, const WindowSpec& spec) {
   w.client.assign(size_t(spec.client_width) * size_t(spec.client_height), 0xFF000000u);
   stacking_.erase(std::remove(stacking_.begin(), stacking_.end(), slot), stacking_.end());
   stacking_.insert(stacking_.begin(), slot);
-  note_main_shown(slot, spec.shown);
+  if (spec.shown) note_main_shown(slot, true);
   return true;
 }
 
@@ -78,7 +78,7 @@ uint32_t HeadlessDisplay::popup_menu(const MenuList& items, int x, int y) {
 
 void HeadlessDisplay::destroy_window(int slot) {
   if (Window* w = get(slot)) {
-    note_main_shown(slot, false);
+    if (w->shown) note_main_shown(slot, false);
     *w = Window{};
     stacking_.erase(std::remove(stacking_.begin(), stacking_.end(), slot), stacking_.end());
   }
