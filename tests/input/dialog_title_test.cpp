@@ -162,3 +162,41 @@ got = SYS_MENU
 
 }  // namespace
 }  // namespace nv::test
+
+namespace nv::test {
+namespace {
+
+// With the script thread the dialogs, pop-ups and the clipboard are served
+// by the main thread while the frame step waits for them.
+TEST(UiWorkInTitles, TheScriptThreadHandsDialogsMenusAndTheClipboardToTheMainThread) {
+  const char* title = R"(G_INT v, got, frames = 0
+G_STR back, typed
+MENU[ID="c/" NAME="c" Z=1]
+MENU[ID="c/x" NAME="X" Z=1 CODE=9]
+LOOP 20
+  DIALOG[STR="q" YESNO=1 LET=v]
+  DIALOG[INPUT=1 DEFSTR="d" LET=v LETSTR=typed]
+  CLIPACT[TEXT=1 SET="kana かな"]
+  CLIPINFO[TEXT=1 LET=back]
+  MENUACT[ID="c/" CONTEXT=1]
+  MOUSE[X=10 Y=10 CURSOR=3]
+  frames += 1
+  WAIT[FRAME=1]
+LOOPEND
+got = SYS_MENU
+END
+)";
+  for (const char* cfg : {"script_thread = 0\n", "script_thread = 1\n"}) {
+    TitleRun r(title, {.config = std::string("width = 320\nheight = 240\n") + cfg, .answer = platform::AnswerPolicy::no});
+    r.run(100);
+    EXPECT_EQ(r.first_error(), "") << cfg;
+    EXPECT_EQ(r.int_var("frames"), 20) << cfg;
+    EXPECT_EQ(r.int_var("v"), 1) << cfg;
+    EXPECT_EQ(r.text_var("typed"), "d") << cfg;
+    EXPECT_EQ(r.text_var("back"), "kana かな") << cfg;
+    EXPECT_EQ(r.dialog_count(), 20u) << cfg;  // the message boxes
+  }
+}
+
+}  // namespace
+}  // namespace nv::test
