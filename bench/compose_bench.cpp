@@ -14,6 +14,7 @@
 #include "graphics/compose.h"
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 
 namespace {

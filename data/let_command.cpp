@@ -3,11 +3,13 @@
 // plain assignment through their writers whatever the operator.
 #include <cstdint>
 
-#include "data/evaluator.h"
-#include "data/system_vars.h"
+#include "values/evaluator.h"
+#include "values/system_vars.h"
 #include "data/variable_commands.h"
-#include "host/engine.h"
-#include "runtime/error_report.h"
+#include "core/engine.h"
+#include "values/variables.h"
+#include "values/evaluator_state.h"
+#include "core/error_report.h"
 #include "runtime/instruction_records.h"
 
 namespace nv {

@@ -3,10 +3,12 @@
 
 #include "graphics/layer_commands.h"
 #include "graphics/layer_tree.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/arg_slots.h"
+#include "graphics/graphics_state.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
-#include "runtime/error_report.h"
+#include "formats/command_table.h"
+#include "core/error_report.h"
 #include "runtime/output_target.h"
 
 namespace nv {

@@ -4,8 +4,9 @@
 
 #include "graphics/composite_job.h"
 #include "graphics/worker_pool.h"
-#include "host/engine.h"
-#include "runtime/error_report.h"
+#include "core/engine.h"
+#include "graphics/graphics_state.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -4,9 +4,10 @@
 #include <limits>
 #include <new>
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "graphics/graphics_state.h"
 #include "graphics/layer_alloc.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -4,12 +4,12 @@
 
 #include "host/engine.h"
 #include "graphics/worker_pool.h"
-#include "host/window_create.h"
-#include "host/window_events.h"
+#include "display/window_create.h"
+#include "display/window_events.h"
 #include "input/input_frame.h"
 #include "input/input_state.h"
 #include "media/sound_thread.h"
-#include "runtime/scheduler.h"
+#include "host/frame.h"
 
 namespace nv {
 

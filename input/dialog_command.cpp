@@ -1,10 +1,15 @@
-#include "host/engine.h"
+#include "core/engine.h"
+#include "display/windows_state.h"
+#include "graphics/graphics_state.h"
+#include "runtime/arg_slots.h"
+#include "runtime/dispatch.h"
+#include "runtime/script_tables.h"
 #include "input/clip_text.h"
 #include "input/input_commands.h"
 #include "input/input_state.h"
 #include "platform/input_box.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "runtime/output_target.h"
 
 namespace nv {
@@ -13,21 +18,28 @@ namespace {
 
 std::string text_of(const ArgSlots& a, int kw) { return a.has(kw) ? std::string(a.at(kw).text_view()) : std::string(); }
 
-platform::AnswerPolicy policy_of(ScriptedAnswer a) {
+// The button a scripted answer presses; a box without that button takes
+// the nearest one (yes and ok, no and cancel stand in for each other).
+int button_for(ScriptedAnswer a, platform::Buttons b) {
+  const bool yes_type = b == platform::Buttons::yes_no || b == platform::Buttons::yes_no_cancel;
   switch (a) {
-    case ScriptedAnswer::yes: return platform::AnswerPolicy::yes;
-    case ScriptedAnswer::no: return platform::AnswerPolicy::no;
-    case ScriptedAnswer::ok: return platform::AnswerPolicy::ok;
-    case ScriptedAnswer::cancel: return platform::AnswerPolicy::cancel;
+    case ScriptedAnswer::yes:
+    case ScriptedAnswer::ok: return yes_type ? platform::kIdYes : platform::kIdOk;
+    case ScriptedAnswer::no:
+      if (yes_type) return platform::kIdNo;
+      return b == platform::Buttons::ok ? platform::kIdOk : platform::kIdCancel;
+    case ScriptedAnswer::cancel:
+      if (b == platform::Buttons::yes_no_cancel || b == platform::Buttons::ok_cancel) return platform::kIdCancel;
+      return b == platform::Buttons::yes_no ? platform::kIdNo : platform::kIdOk;
   }
-  return platform::AnswerPolicy::default_button;
+  return platform::kIdOk;
 }
 
 void show_cursor_for_dialog(Engine& e) {
   CursorState& c = e.input.keys.cursor;
   c.shown = true;
   c.request = CursorRequest::none;
-  e.input.ui.run([&] { e.host.display->show_cursor(true); });
+  e.input.ui.run([&] { e.platform.display->show_cursor(true); });
 }
 
 int input_dialog(Engine& e) {
@@ -47,7 +59,7 @@ int input_dialog(Engine& e) {
     text = field.text();
   } else {
     show_cursor_for_dialog(e);
-    e.input.ui.run([&] { text = e.host.dialogs->input_box(spec); });
+    e.input.ui.run([&] { text = e.platform.dialogs->input_box(spec); });
   }
   if (!text) return -1;  // the dialog could not be opened
   if (int r = store_int(e, output_target(e, K::LET), 1); r != 0) return r;
@@ -79,12 +91,12 @@ int dialog_command(Engine& e) {
   }
   int answer = 0;
   if (!e.input.answers.boxes.empty()) {
-    answer = platform::answer_for(policy_of(e.input.answers.boxes.front()), box.buttons, box.default_button);
+    answer = button_for(e.input.answers.boxes.front(), box.buttons);
     e.input.answers.boxes.pop_front();
   } else {
     show_cursor_for_dialog(e);
     // The box is modal: the frame step waits for it.
-    e.input.ui.run([&] { answer = e.host.dialogs->message_box(box); });
+    e.input.ui.run([&] { answer = e.platform.dialogs->message_box(box); });
   }
   return store_int(e, output_target(e, K::LET), dialog_answer_value(box.buttons, answer));
 }

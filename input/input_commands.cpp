@@ -1,9 +1,14 @@
 #include "input/input_commands.h"
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "display/windows_state.h"
+#include "graphics/graphics_state.h"
+#include "runtime/arg_slots.h"
+#include "runtime/dispatch.h"
+#include "runtime/script_tables.h"
 #include "input/input_state.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 
 namespace nv {
 
@@ -65,12 +70,12 @@ int mouse_command(Engine& e) {
     if (a.has(K::X)) w.mouse_x = a.at(K::X).value;
     if (a.has(K::Y)) w.mouse_y = a.at(K::Y).value;
     const int x = static_cast<int>(w.mouse_x), y = static_cast<int>(w.mouse_y);
-    e.input.ui.run([&] { e.host.display->warp_cursor(0, x, y); });
+    e.input.ui.run([&] { e.platform.display->warp_cursor(0, x, y); });
   }
   if (a.has(K::CURSOR)) {
     const int shape = static_cast<int>(a.at(K::CURSOR).value);
     e.input.cursor_shape = shape;
-    e.input.ui.run([&] { e.host.display->set_cursor_shape(shape); });
+    e.input.ui.run([&] { e.platform.display->set_cursor_shape(shape); });
   }
   return 0;
 }

@@ -2,8 +2,13 @@
 
 #include <algorithm>
 
-#include "host/engine.h"
-#include "host/window_events.h"
+#include "core/engine.h"
+#include "display/windows_state.h"
+#include "graphics/graphics_state.h"
+#include "runtime/arg_slots.h"
+#include "runtime/dispatch.h"
+#include "runtime/script_tables.h"
+#include "display/window_events.h"
 #include "input/input_state.h"
 #include "input/menu_commands.h"
 #include "runtime/dispatch.h"
@@ -27,22 +32,22 @@ void note_pointer(Engine& e) {
     const WindowView& v = e.graphics.windows[static_cast<size_t>(active)];
     out = outside(e.windows.at(active), v.mouse_x, v.mouse_y);
   }
-  e.input.raw.note_focus(active >= 0, out);
+  e.windows.raw.note_focus(active >= 0, out);
 }
 
 // A scripted event, delivered as the window events of a user would be.
 void deliver(Engine& e, const ScriptedEvent& ev) {
   InputState& in = e.input;
   switch (ev.kind) {
-    case ScriptedKind::key: in.raw.note_key(ev.vk, ev.down); break;
-    case ScriptedKind::button: in.raw.note_key(ev.vk, ev.down); break;
-    case ScriptedKind::wheel: in.raw.note_wheel(ev.wheel * 120); break;
+    case ScriptedKind::key: e.windows.raw.note_key(ev.vk, ev.down); break;
+    case ScriptedKind::button: e.windows.raw.note_key(ev.vk, ev.down); break;
+    case ScriptedKind::wheel: e.windows.raw.note_wheel(ev.wheel * 120); break;
     case ScriptedKind::mouse: {
       WindowView& v = e.graphics.windows[0];
       v.mouse_x = ev.x;
       v.mouse_y = ev.y;
-      in.raw.note_moved();
-      in.ui.run([&] { e.host.display->warp_cursor(0, ev.x, ev.y); });
+      e.windows.raw.note_moved();
+      in.ui.run([&] { e.platform.display->warp_cursor(0, ev.x, ev.y); });
       note_pointer(e);
       break;
     }
@@ -57,11 +62,11 @@ struct TraySink final : platform::TrayEvents {
   explicit TraySink(Engine& engine) : e(engine) {}
   Engine& e;
   void on_tray_activate(int, int) override {
-    if (e.windows.at(0).exists) e.host.display->raise(0);
+    if (e.windows.at(0).exists) e.platform.display->raise(0);
   }
   void on_tray_context_menu(int x, int y) override {
-    if (x == 0 && y == 0) e.host.display->cursor_position(x, y);
-    if (e.windows.at(0).exists) e.host.display->raise(0);
+    if (x == 0 && y == 0) e.platform.display->cursor_position(x, y);
+    if (e.windows.at(0).exists) e.platform.display->raise(0);
     request_tray_menu(e, x, y);
   }
 };
@@ -72,7 +77,7 @@ void take_input_snapshot(Engine& e) {
   for (int s = 0; s < kWindowCount; ++s) {
     if (!e.windows.at(s).exists) continue;
     int x = 0, y = 0;
-    if (e.host.display->client_cursor(s, x, y)) {
+    if (e.platform.display->client_cursor(s, x, y)) {
       WindowView& v = e.graphics.windows[static_cast<size_t>(s)];
       v.mouse_x = x;
       v.mouse_y = y;
@@ -85,17 +90,17 @@ void input_frame_step(Engine& e) {
   InputState& in = e.input;
   ++in.frame_steps;
   for (const ScriptedEvent& ev : take_due_events(in.script, in.frame_steps)) deliver(e, ev);
-  const RawSample s = in.raw.take();
-  step_key_state(in.keys, s, static_cast<int64_t>(e.host.clock->now_ms()));
+  const RawSample s = e.windows.raw.take();
+  step_key_state(in.keys, s, static_cast<int64_t>(e.platform.clock->now_ms()));
   CursorState& c = in.keys.cursor;
   if (c.request != CursorRequest::none) {
     const bool show = c.request == CursorRequest::show;
     c.request = CursorRequest::none;
-    in.ui.run([&] { e.host.display->show_cursor(show); });
+    in.ui.run([&] { e.platform.display->show_cursor(show); });
   }
   for (int slot = 0; slot < kWindowCount; ++slot) {
     WindowRecord& r = e.windows.at(slot);
-    if (r.exists && r.active && e.host.display->is_minimized(slot)) r.active = false;
+    if (r.exists && r.active && e.platform.display->is_minimized(slot)) r.active = false;
   }
   // An inactive main window holds the engine when background execution is off.
   e.dispatch.pause.main_window_active = e.windows.at(0).active;
@@ -104,7 +109,7 @@ void input_frame_step(Engine& e) {
 
 void pump_tray_events(Engine& e) {
   TraySink sink(e);
-  e.host.tray->pump(sink);
+  e.platform.tray->pump(sink);
 }
 
 void note_joysticks(Engine& e, int count) {

@@ -10,7 +10,6 @@
 
 #include "input/key_state.h"
 #include "input/menu_tree.h"
-#include "input/raw_input.h"
 #include "input/scripted_input.h"
 #include "input/ui_thread.h"
 #include "platform/menus.h"
@@ -41,7 +40,6 @@ struct ScriptedAnswers {
 
 struct InputState {
   KeyState keys;
-  RawInput raw;
   MenuTree menus;
   std::array<platform::MenuList, kMenuKinds> built;  // the menus of each kind as last built
   PendingMenu pending;

@@ -1,6 +1,9 @@
 #include "input/input_sysvars.h"
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "display/windows_state.h"
+#include "graphics/graphics_state.h"
+#include "runtime/script_tables.h"
 #include "input/input_state.h"
 
 namespace nv {
@@ -27,22 +30,17 @@ int64_t read_joysticks(Engine& e, uint32_t n, int64_t) {
 
 }  // namespace
 
-void add_input_readers(SystemReaders& r) {
+void add_input_variables(SystemVarTable& t) {
   for (uint32_t k = 0; k < kKeyVarCount; ++k) {
-    r.ints[kKeyStateVars + k] = read_state;
-    r.ints[kKeyPressVars + k] = read_presses;
+    t.ints[kKeyStateVars + k] = read_state;
+    t.ints[kKeyPressVars + k] = read_presses;
+    t.int_writers[kKeyStateVars + k] = write_state;
+    t.int_writers[kKeyPressVars + k] = write_presses;
   }
-  r.ints[kMenuCommandVar] = read_menu_command;
-  r.ints[kMouseXVar] = r.ints[kMouseYVar] = read_mouse;
-  r.ints[kJoyCountVar] = r.ints[kPadVar] = read_joysticks;
-}
-
-void add_input_writers(SystemWriters& w) {
-  for (uint32_t k = 0; k < kKeyVarCount; ++k) {
-    w.ints[kKeyStateVars + k] = write_state;
-    w.ints[kKeyPressVars + k] = write_presses;
-  }
-  w.ints[kMenuCommandVar] = write_menu_command;
+  t.ints[kMenuCommandVar] = read_menu_command;
+  t.int_writers[kMenuCommandVar] = write_menu_command;
+  t.ints[kMouseXVar] = t.ints[kMouseYVar] = read_mouse;
+  t.ints[kJoyCountVar] = t.ints[kPadVar] = read_joysticks;
 }
 
 }  // namespace nv

@@ -6,7 +6,7 @@
 //   81, 82   SYS_JOYCOUNT, SYS_PAD: joysticks found at start-up, and whether any
 #pragma once
 
-#include "data/system_vars.h"
+#include "values/system_vars.h"
 
 namespace nv {
 
@@ -16,7 +16,7 @@ constexpr uint32_t kKeyVarCount = 129;  // engine keys 0 to 128
 constexpr uint32_t kMenuCommandVar = 222;
 constexpr uint32_t kMouseXVar = 79, kMouseYVar = 80, kJoyCountVar = 81, kPadVar = 82;
 
-void add_input_readers(SystemReaders& r);
-void add_input_writers(SystemWriters& w);
+// Registers the readers and writers above.
+void add_input_variables(SystemVarTable& t);
 
 }  // namespace nv

@@ -1,6 +1,6 @@
 #include "input/key_names.h"
 
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 
 namespace nv {
 

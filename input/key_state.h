@@ -12,10 +12,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "display/raw_input.h"
+
 namespace nv {
 
-constexpr int kKeySlots = 256;
-constexpr uint8_t kRawDown = 0x80;
 
 enum KeySlotIndex : int {
   kAnyKeySlot = 0,
@@ -67,15 +67,6 @@ struct CursorState {
   CursorRequest request = CursorRequest::none;
   bool auto_hide_running = false;
   int64_t auto_hide_start_ms = 0;
-};
-
-// What the main loop sampled for one frame step.
-struct RawSample {
-  std::array<uint8_t, kKeySlots> keys{};  // bit 7 = down (taps since the last sample included)
-  int wheel = 0;                          // delta since the last sample, 120 per notch, up positive
-  bool moved = false;                     // the mouse moved over an engine window
-  bool window_active = false;             // an engine window is active
-  bool pointer_outside = true;            // the pointer lies outside the active window's client area
 };
 
 struct KeyState {

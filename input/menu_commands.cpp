@@ -2,14 +2,19 @@
 
 #include <string>
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "display/windows_state.h"
+#include "graphics/graphics_state.h"
+#include "runtime/arg_slots.h"
+#include "runtime/dispatch.h"
+#include "runtime/script_tables.h"
 #include "input/input_state.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
-#include "runtime/error_report.h"
+#include "formats/command_table.h"
+#include "core/error_report.h"
 #include "runtime/output_target.h"
-#include "runtime/task_commands.h"
-#include "runtime/tree_path.h"
+#include "core/assign_kind.h"
+#include "core/tree_path.h"
 
 namespace nv {
 
@@ -59,7 +64,7 @@ int menu_command(Engine& e) {
 
   int64_t z = 1;
   if (a.has(K::Z)) {
-    z = combine_task_z(node ? node->z : 1, a.at(K::Z).value, a.at(K::Z).assign_op);
+    z = apply_kind_z(node ? node->z : 1, a.at(K::Z).value, a.at(K::Z).assign_op);
     if (node) set_node_z(*node, z);  // re-sorted among its siblings
   }
   if (!node) {
@@ -89,7 +94,7 @@ int menuact_command(Engine& e) {
   bool overflow = false;
   e.input.built[kContextMenu] = build_popup_root(*set, overflow);
   int x = 0, y = 0;
-  e.host.display->cursor_position(x, y);
+  e.platform.display->cursor_position(x, y);
   e.input.pending = {kContextMenu, x, y};
   return 0;
 }
@@ -124,7 +129,7 @@ int menuinfo_command(Engine& e) {
 int attach_menu_bar(Engine& e, int slot, std::string_view path) {
   if (path.empty()) {
     e.input.built[kMenuBar].clear();
-    e.input.ui.run([&] { e.host.display->set_menu_bar(slot, nullptr); });
+    e.input.ui.run([&] { e.platform.display->set_menu_bar(slot, nullptr); });
     return 0;
   }
   bool failed = false, missing_set = false;
@@ -135,7 +140,7 @@ int attach_menu_bar(Engine& e, int slot, std::string_view path) {
   int handles = kMenuHandlesPerKind - 1;  // the bar itself
   e.input.built[kMenuBar] = build_menu(*set, handles, overflow);
   const platform::MenuList bar = e.input.built[kMenuBar];
-  e.input.ui.run([&] { e.host.display->set_menu_bar(slot, &bar); });
+  e.input.ui.run([&] { e.platform.display->set_menu_bar(slot, &bar); });
   return 0;
 }
 
@@ -158,7 +163,7 @@ void show_pending_menu(Engine& e) {
     e.input.answers.menus.pop_front();
     chosen = offers(items, code) ? code : 0;
   } else {
-    e.input.ui.run([&] { chosen = e.host.display->popup_menu(items, p.x, p.y); });
+    e.input.ui.run([&] { chosen = e.platform.display->popup_menu(items, p.x, p.y); });
   }
   e.windows.flags.menu_command = static_cast<int32_t>(chosen);
 }

@@ -14,7 +14,7 @@
 #include <unordered_map>
 
 #include "platform/menus.h"
-#include "runtime/tree_node.h"
+#include "core/tree_node.h"
 
 namespace nv {
 

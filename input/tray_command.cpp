@@ -1,12 +1,17 @@
 #include "graphics/layer_tree.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "display/windows_state.h"
+#include "graphics/graphics_state.h"
+#include "runtime/arg_slots.h"
+#include "runtime/dispatch.h"
+#include "runtime/script_tables.h"
 #include "input/input_commands.h"
 #include "input/input_state.h"
 #include "input/menu_commands.h"
 #include "platform/encoding.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
-#include "runtime/tree_path.h"
+#include "formats/command_table.h"
+#include "core/tree_path.h"
 
 namespace nv {
 
@@ -25,7 +30,7 @@ bool icon_from_layer(Engine& e, const Layer& l, platform::TrayIcon& icon) {
     platform::MessageBoxSpec box;
     box.caption = e.config.caption;
     box.text = platform::utf8_to_sjis(kTraySizeMessageUtf8);
-    e.input.ui.run([&] { e.host.dialogs->message_box(box); });
+    e.input.ui.run([&] { e.platform.dialogs->message_box(box); });
     return false;
   }
   icon.pixels = l.pixels;
@@ -67,10 +72,10 @@ int tray_command(Engine& e) {
       platform::TrayIcon icon;
       if (!layer || !icon_from_layer(e, *layer->layer, icon)) icon = platform::program_tray_icon();
       icon.tip = tray.tip;
-      e.input.ui.run([&] { e.host.tray->show(icon); });
+      e.input.ui.run([&] { e.platform.tray->show(icon); });
       tray.shown = true;
     } else if (tray.shown) {
-      e.input.ui.run([&] { e.host.tray->hide(); });
+      e.input.ui.run([&] { e.platform.tray->hide(); });
       tray.shown = false;
     }
   }

@@ -24,19 +24,6 @@ class Clipboard {
 // have no Shift-JIS form.
 std::string clipboard_utf8_to_sjis(std::string_view utf8);
 
-// A clipboard of this process alone, holding UTF-8 as a desktop would.
-class HeadlessClipboard final : public Clipboard {
- public:
-  bool set_text(std::string_view sjis) override;
-  std::optional<std::string> text() override;
-  // What a desktop program would read and put there.
-  const std::optional<std::string>& utf8() const { return utf8_; }
-  void set_utf8(std::optional<std::string> text) { utf8_ = std::move(text); }
-
- private:
-  std::optional<std::string> utf8_;
-};
-
 // SDL's clipboard (the window thread only).
 std::unique_ptr<Clipboard> make_sdl_clipboard();
 

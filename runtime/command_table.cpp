@@ -3,12 +3,12 @@
 // 37 errno texts and the 256-byte key table.
 #include <new>
 
-#include "host/engine.h"
+#include "core/engine.h"
 #include "resources/file_loader.h"
-#include "runtime/byte_reader.h"
+#include "formats/byte_reader.h"
 #include "runtime/dispatch.h"
-#include "runtime/error_report.h"
-#include "runtime/file_header.h"
+#include "core/error_report.h"
+#include "formats/file_header.h"
 #include "runtime/script_tables.h"
 
 namespace nv {
@@ -45,7 +45,6 @@ int parse_command_table(Engine& e, std::vector<uint8_t> block) {
   t.block = std::move(block);  // the views keep pointing into the moved buffer
   t.loaded = true;
   e.scripts.commands = std::move(t);
-  fill_handler_tables(e.dispatch);
   return 0;
 }
 

@@ -2,7 +2,7 @@
 // loop runs them for every instruction of every task.
 #pragma once
 
-#include "host/engine.h"
+#include "core/engine.h"
 #include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
 

@@ -1,10 +1,6 @@
 #include "runtime/scheduler.h"
 
-#include "data/text_output.h"
-#include "graphics/presentation.h"
-#include "host/engine.h"
-#include "input/input_frame.h"
-#include "input/menu_commands.h"
+#include "core/engine.h"
 #include "platform/encoding.h"
 #include "runtime/dispatch.h"
 #include "runtime/fetch.h"
@@ -12,14 +8,14 @@
 
 namespace nv {
 
-int frame_step(Engine& e) {
+int walk_frame(Engine& e, WalkStep before_walk) {
   TaskTree& t = e.tasks;
   if (e.stop.load()) return 1;
-  input_frame_step(e);
   int status = 0;
   do {
     t.rewalk = false;
     ++t.frame_counter;
+    if (before_walk) before_walk(e);
     if (walk_tasks(e, t.root) != 0 || e.stop.load()) {
       e.stop.store(true);
       status = 1;
@@ -29,10 +25,7 @@ int frame_step(Engine& e) {
   t.current = nullptr;
   e.dispatch.task = nullptr;
   free_detached(t);
-  if (status != 0) return 1;
-  if (!e.stop.load() && present_frame(e) != 0) return 1;  // compose, pace, present
-  show_pending_menu(e);
-  return e.stop.load() ? 1 : 0;
+  return status;
 }
 
 namespace {
@@ -71,10 +64,9 @@ int walk_tasks(Engine& e, TaskNode& set) {
     e.dispatch.task = &task;
     if (task.walk_stamp == t.frame_counter) continue;
     task.walk_stamp = t.frame_counter;
-    advance_text_output(e, task);
     if (task.text_busy) continue;
     if (task.wait_frames != 0) --task.wait_frames;
-    if (task.wait_until != 0 && e.host.clock->now_ms() >= task.wait_until) task.wait_until = 0;
+    if (task.wait_until != 0 && e.platform.clock->now_ms() >= task.wait_until) task.wait_until = 0;
     if (task.wait_frames != 0 || task.wait_until != 0) continue;
     run_turn(e, *child);
     if (e.stop.load()) return 0;
@@ -85,8 +77,8 @@ int walk_tasks(Engine& e, TaskNode& set) {
 void corner_check(Engine& e) {
   TaskTree& t = e.tasks;
   int x = 0, y = 0;
-  e.host.display->cursor_position(x, y);
-  platform::DesktopSize d = e.host.system->desktop();
+  e.platform.display->cursor_position(x, y);
+  platform::DesktopSize d = e.platform.system->desktop();
   const int w = d.width, h = d.height;
   if (x <= 8 && y <= 8) t.corner_flags |= 1;
   else if (x <= 8 && y >= h - 9) t.corner_flags |= 2;
@@ -99,7 +91,7 @@ void corner_check(Engine& e) {
   box.text = platform::utf8_to_sjis("マウスによる画面四隅への移動を検出しました。\n\n強制的に終了します。よろしいですか？");
   box.buttons = platform::Buttons::yes_no;
   box.icon = platform::Icon::information;
-  int answer = e.host.dialogs->message_box(box);
+  int answer = e.platform.dialogs->message_box(box);
   if (answer == platform::kIdYes) e.stop.store(true);
 }
 

@@ -1,4 +1,4 @@
-#include "platform/tray.h"
+#include "platform/headless/headless_tray.h"
 
 namespace nv::platform {
 

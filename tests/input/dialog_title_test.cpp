@@ -6,7 +6,7 @@
 #include "input/key_names.h"
 #include "input/scripted_input.h"
 #include "platform/encoding.h"
-#include "platform/platform.h"
+#include "platform/headless/platform_headless.h"
 #include "tests/support/shell.h"
 #include "tests/support/title_run.h"
 

@@ -4,7 +4,7 @@
 
 #include "input/key_names.h"
 #include "input/scripted_input.h"
-#include "platform/display_headless.h"
+#include "platform/headless/display_headless.h"
 #include "tests/support/title_run.h"
 
 namespace nv::test {

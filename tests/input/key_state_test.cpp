@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "input/raw_input.h"
+#include "display/raw_input.h"
 #include "platform/virtual_keys.h"
 
 namespace nv {

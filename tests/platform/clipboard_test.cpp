@@ -1,4 +1,4 @@
-#include "platform/clipboard.h"
+#include "platform/headless/headless_clipboard.h"
 
 #include <gtest/gtest.h>
 
