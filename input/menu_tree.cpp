@@ -2,24 +2,10 @@
 
 #include <vector>
 
+#include "formats/sjis_text.h"
+
 namespace nv {
 
-namespace {
-
-// The longest prefix of `s` that fits in `max` bytes without splitting a
-// double-byte character.
-std::string_view cut_on_character(std::string_view s, size_t max) {
-  size_t i = 0;
-  while (i < s.size()) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    const size_t len = (i + 1 < s.size() && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))) ? 2 : 1;
-    if (i + len > max) break;
-    i += len;
-  }
-  return s.substr(0, i);
-}
-
-}  // namespace
 
 MenuTree::MenuTree() {
   name_node(root, "", true);
@@ -50,7 +36,7 @@ void remove_menu_node(MenuTree& t, MenuNode& node) {
 }
 
 void set_menu_caption(MenuNode& node, std::string_view sjis) {
-  node.caption = std::string(cut_on_character(sjis, kMenuCaptionMax));
+  node.caption = std::string(sjis::prefix_fitting(sjis, kMenuCaptionMax));
 }
 
 platform::MenuList build_menu(const MenuNode& set, int& handles_left, bool& overflow) {

@@ -1,3 +1,4 @@
+#include "formats/sjis_text.h"
 #include "graphics/layer_tree.h"
 #include "core/engine.h"
 #include "display/windows_state.h"
@@ -41,17 +42,6 @@ bool icon_from_layer(Engine& e, const Layer& l, platform::TrayIcon& icon) {
 
 }  // namespace
 
-std::string_view tray_tip_cut(std::string_view sjis) {
-  size_t i = 0;
-  while (i < sjis.size()) {
-    const auto b = static_cast<unsigned char>(sjis[i]);
-    const size_t len = (i + 1 < sjis.size() && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))) ? 2 : 1;
-    if (i + len > kTrayTipMax) break;
-    i += len;
-  }
-  return sjis.substr(0, i);
-}
-
 int tray_command(Engine& e) {
   namespace K = kw::TRAY;
   if (evaluate_arguments(e) != 0) return -1;
@@ -66,7 +56,7 @@ int tray_command(Engine& e) {
     if (missing_set) return -1;
     if (!layer || !layer->layer) return 0;  // no such layer: nothing more is done
   }
-  if (a.has(K::NAME)) tray.tip = std::string(tray_tip_cut(a.at(K::NAME).text_view()));
+  if (a.has(K::NAME)) tray.tip = std::string(sjis::prefix_fitting(a.at(K::NAME).text_view(), kTrayTipMax));
   if (a.has(K::E)) {
     if (a.at(K::E).value == 1) {
       platform::TrayIcon icon;
