@@ -23,7 +23,7 @@ class SdlUi : public ::testing::Test {
 // Runs `command` in the background after a moment, as the user acting on
 // what the loop shows.
 void later(const std::string& command) {
-  std::thread([command] { (void)std::system(("sleep 0.5; " + command + " >/dev/null 2>&1").c_str()); }).detach();
+  std::thread([command] { (void)std::system(("sleep 1.2; " + command + " >/dev/null 2>&1").c_str()); }).detach();
 }
 
 MenuItem item(const char* text, uint32_t id) {
