@@ -2,7 +2,7 @@
 
 #include <climits>
 
-namespace nv {
+namespace nv::display {
 
 void RawInput::note_key(int vk, bool down) {
   if (vk <= 0 || vk >= kKeySlots) return;
@@ -54,4 +54,4 @@ RawSample RawInput::take() {
   return s;
 }
 
-}  // namespace nv
+}  // namespace nv::display

@@ -13,7 +13,7 @@
 #include <mutex>
 
 
-namespace nv {
+namespace nv::display {
 
 constexpr int kKeySlots = 256;  // one per virtual-key code
 constexpr uint8_t kRawDown = 0x80;
@@ -55,4 +55,4 @@ class RawInput {
   bool outside_ = true;
 };
 
-}  // namespace nv
+}  // namespace nv::display

@@ -1,17 +1,17 @@
 #include "display/window_commands.h"
 
-#include "formats/sjis_text.h"
 #include "core/engine.h"
-#include "runtime/arg_slots.h"
-#include "display/windows_state.h"
+#include "core/error_report.h"
 #include "display/window_create.h"
 #include "display/window_layers.h"
-#include "runtime/arg_eval.h"
+#include "display/windows_state.h"
 #include "formats/command_table.h"
-#include "core/error_report.h"
+#include "formats/sjis_text.h"
+#include "runtime/arg_eval.h"
+#include "runtime/arg_slots.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::display {
 
 namespace {
 
@@ -58,8 +58,8 @@ int create_sub_window(Engine& e, int no) {
   if (!create_window_for(e, no)) return report(e, 101320, {kWindow});
   // The new window is shown; its record says so, so that a later E or A
   // change is measured against what the screen shows.
-  r.a = 256;
-  r.e = 1;
+  r.alpha = 256;
+  r.enabled = 1;
   set_window_shown(e, no, true);
   return 0;
 }
@@ -82,11 +82,11 @@ int window_command(Engine& e) {
     d.set_caption(no, r.caption);
   }
   if (a.has(K::A) || a.has(K::E)) {
-    int32_t na = a.has(K::A) ? static_cast<int32_t>(a.at(K::A).value) : r.a;
-    uint8_t ne = a.has(K::E) ? static_cast<uint8_t>(a.at(K::E).value) : r.e;
-    bool changed = na != r.a || ne != r.e;
-    r.a = na;
-    r.e = ne;
+    int32_t na = a.has(K::A) ? static_cast<int32_t>(a.at(K::A).value) : r.alpha;
+    uint8_t ne = a.has(K::E) ? static_cast<uint8_t>(a.at(K::E).value) : r.enabled;
+    bool changed = na != r.alpha || ne != r.enabled;
+    r.alpha = na;
+    r.enabled = ne;
     if (changed) apply_window_visibility(e, no);
   }
   if (a.has(K::X) || a.has(K::Y)) {
@@ -148,8 +148,8 @@ int windowinfo_command(Engine& e) {
   platform::Display& d = *e.platform.display;
   if (!r.exists || !d.exists(no)) return store_zero(e, out);
   if (a.has(K::EXIST)) return store_int(e, out, 1);
-  if (a.has(K::A)) return store_int(e, out, r.a);
-  if (a.has(K::E)) return store_int(e, out, r.e);
+  if (a.has(K::A)) return store_int(e, out, r.alpha);
+  if (a.has(K::E)) return store_int(e, out, r.enabled);
   if (a.has(K::ACTIVE)) return store_int(e, out, r.active ? 1 : 0);
   if (a.has(K::CAPTION)) return out.type() == kVarString ? store_text(e, out, r.caption) : 0;
   if (a.has(K::X)) {
@@ -167,4 +167,4 @@ int windowinfo_command(Engine& e) {
   return 0;  // Z, MAXMODE, MINMODE and CLOSEMODE write nothing
 }
 
-}  // namespace nv
+}  // namespace nv::display

@@ -14,8 +14,10 @@
 #include "platform/display.h"
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::display {
 
 constexpr int kWindowCount = platform::kWindowSlots;
 constexpr size_t kCaptionLimit = 262;  // bytes of a window caption
@@ -33,8 +35,8 @@ struct WindowRecord {
   bool visible = false;     // the desktop shows it (not hidden, not minimised by MINIMIZE)
   int32_t x = 0, y = 0;     // outer position on the desktop
   int32_t sx = kSubWindowDefaultSize, sy = kSubWindowDefaultSize;  // client size
-  int32_t a = 0;            // shown only when A >= 1 and E >= 1
-  uint8_t e = 0;
+  int32_t alpha = 0;        // `A` and `E`: the window is shown only when both
+  uint8_t enabled = 0;      // are at least 1
   bool class_registered = false;
   uint8_t close_mode = 0;   // 0 ask the script, 1 ask the user, 2 quit, 3 close the window only
   uint8_t max_mode = 0;     // stored only
@@ -85,4 +87,4 @@ struct WindowsState {
   WindowRecord& at(int n) { return w[static_cast<size_t>(n)]; }
 };
 
-}  // namespace nv
+}  // namespace nv::display

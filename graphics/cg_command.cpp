@@ -4,20 +4,20 @@
 #include <cstring>
 #include <string>
 
-#include "formats/sjis_text.h"
-#include "graphics/compose.h"
-#include "graphics/layer_alloc.h"
-#include "graphics/layer_commands.h"
 #include "core/assign_kind.h"
 #include "core/engine.h"
-#include "runtime/arg_slots.h"
+#include "core/error_report.h"
+#include "formats/command_table.h"
+#include "formats/sjis_text.h"
+#include "graphics/compose.h"
 #include "graphics/graphics_state.h"
+#include "graphics/layer_alloc.h"
+#include "graphics/layer_commands.h"
 #include "platform/encoding.h"
 #include "runtime/arg_eval.h"
-#include "formats/command_table.h"
-#include "core/error_report.h"
+#include "runtime/arg_slots.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -167,11 +167,11 @@ int cg_command(Engine& e) {
   }
 
   if (a.has(K::E)) {
-    l.e = a.at(K::E).value;
+    l.visible = a.at(K::E).value;
     changed = true;
   }
   if (a.has(K::A)) {
-    l.a = apply_kind_0_256(l.a, a.at(K::A).value, a.at(K::A).assign_op);
+    l.opacity = apply_kind_0_256(l.opacity, a.at(K::A).value, a.at(K::A).assign_op);
     changed = true;
   }
   for (int k : {int(K::X), int(K::Y)}) {
@@ -200,11 +200,11 @@ int cg_command(Engine& e) {
   }
 
   if (a.has(K::T)) {
-    l.t = apply_kind_0_256(l.t, a.at(K::T).value, a.at(K::T).assign_op);
+    l.threshold = apply_kind_0_256(l.threshold, a.at(K::T).value, a.at(K::T).assign_op);
     changed = true;
   }
   if (a.has(K::TA)) {
-    l.ta = a.at(K::TA).value;
+    l.softness = a.at(K::TA).value;
     changed = true;
   }
   if (a.has(K::MODE)) {
@@ -232,4 +232,4 @@ int cgend_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

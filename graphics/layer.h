@@ -11,7 +11,7 @@
 #include "graphics/dirty_rects.h"
 #include "graphics/image.h"
 
-namespace nv {
+namespace nv::gfx {
 
 // Longest `TID` kept; longer texts are cut (at a character boundary).
 constexpr size_t kMaxTidBytes = 260;
@@ -20,18 +20,18 @@ struct Layer {
   bool shown_by_window = false;  // a window displays this set
   bool text_target = false;      // text output draws into this layer
 
-  gfx::DirtyState dirty;  // sets only: rectangles, redraw bounds, full-redraw and recompose flags
+  DirtyState dirty;  // sets only: rectangles, redraw bounds, full-redraw and recompose flags
 
   std::string tid;      // `TID`: path of the rule image layer, empty for none
   std::string copy_id;  // kept for the layer effects (CGACT COPY), no meaning here
 
   int64_t x = 0, y = 0;    // top-left pixel in the parent set's canvas
   int32_t sx = 1, sy = 1;  // width, height
-  int64_t a = 256;         // `A` 0..256 as scripts set it (plain values stored as given)
-  int64_t t = 256;         // `T` 0..256; 256 means no transition
-  int64_t ta = 0;          // `TA` softness
+  int64_t opacity = 256;   // `A` 0..256 as scripts set it (plain values stored as given)
+  int64_t threshold = 256; // `T` 0..256; 256 means no transition
+  int64_t softness = 0;    // `TA`
   int64_t mode = 0;        // `MODE` 0..18
-  int64_t e = 1;           // `E` visible
+  int64_t visible = 1;     // `E`
   bool alpha = false;      // pixels carry meaningful per-pixel alpha
 
   // sx x sy pixels, bytes blue, green, red, alpha, rows top-down.
@@ -56,6 +56,6 @@ int drawn_mode(const Layer& l);
 int64_t add_saturated(int64_t a, int64_t b);
 
 // The rectangle the layer covers in its parent's canvas (inclusive).
-gfx::DirtyRect layer_rect(const Layer& l);
+DirtyRect layer_rect(const Layer& l);
 
-}  // namespace nv
+}  // namespace nv::gfx

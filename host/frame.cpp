@@ -22,14 +22,14 @@ void text_step(Engine& e) {
 
 int frame_step(Engine& e) {
   if (e.stop.load()) return 1;
-  input_frame_step(e);
+  input::input_frame_step(e);
   if (walk_frame(e, text_step) != 0) return 1;
   if (e.stop.load()) return 1;
   const bool draw = !e.pacing.skip_next;
-  if (draw && compose_frame(e) != 0) return 1;
+  if (draw && display::compose_frame(e) != 0) return 1;
   pace_frame(e.pacing, *e.platform.clock);
-  if (draw && !e.stop.load()) present_frame(e);
-  show_pending_menu(e);
+  if (draw && !e.stop.load()) display::present_frame(e);
+  input::show_pending_menu(e);
   return e.stop.load() ? 1 : 0;
 }
 

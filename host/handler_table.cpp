@@ -3,14 +3,14 @@
 #include <cstddef>
 
 #include "data/variable_commands.h"
-#include "graphics/layer_commands.h"
-#include "graphics/fps_command.h"
 #include "display/window_commands.h"
 #include "formats/command_table.h"
+#include "graphics/fps_command.h"
+#include "graphics/layer_commands.h"
 #include "input/input_commands.h"
 #include "input/menu_commands.h"
-#include "runtime/dispatch.h"
 #include "runtime/control_flow.h"
+#include "runtime/dispatch.h"
 #include "runtime/error_table.h"
 #include "runtime/task_commands.h"
 
@@ -50,36 +50,36 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::END] = end_command;
 
   // Variable commands.
-  d.direct[c::LET] = let_command;
-  d.direct[c::INT] = int_command;
-  d.direct[c::FLT] = flt_command;
-  d.direct[c::STR] = str_command;
-  d.direct[c::VARACT] = varact_command;
-  d.direct[c::VARINFO] = varinfo_command;
-  d.direct[c::MATH] = math_command;
+  d.direct[c::LET] = data::let_command;
+  d.direct[c::INT] = data::int_command;
+  d.direct[c::FLT] = data::flt_command;
+  d.direct[c::STR] = data::str_command;
+  d.direct[c::VARACT] = data::varact_command;
+  d.direct[c::VARINFO] = data::varinfo_command;
+  d.direct[c::MATH] = data::math_command;
 
   // Windows and frame pacing.
-  d.direct[c::WINDOW] = window_command;
-  d.direct[c::WINDOWEND] = windowend_command;
-  d.direct[c::WINDOWINFO] = windowinfo_command;
-  d.direct[c::FPS] = fps_command;
+  d.direct[c::WINDOW] = display::window_command;
+  d.direct[c::WINDOWEND] = display::windowend_command;
+  d.direct[c::WINDOWINFO] = display::windowinfo_command;
+  d.direct[c::FPS] = gfx::fps_command;
 
   // Input, menus, tray, dialogs and the clipboard.
-  d.direct[c::INPUT] = input_command;
-  d.direct[c::MOUSE] = mouse_command;
-  d.direct[c::MENU] = menu_command;
-  d.direct[c::MENUACT] = menuact_command;
-  d.direct[c::MENUEND] = menuend_command;
-  d.direct[c::MENUINFO] = menuinfo_command;
-  d.direct[c::TRAY] = tray_command;
-  d.direct[c::DIALOG] = dialog_command;
-  d.direct[c::CLIPACT] = clipact_command;
-  d.direct[c::CLIPINFO] = clipinfo_command;
+  d.direct[c::INPUT] = input::input_command;
+  d.direct[c::MOUSE] = input::mouse_command;
+  d.direct[c::MENU] = input::menu_command;
+  d.direct[c::MENUACT] = input::menuact_command;
+  d.direct[c::MENUEND] = input::menuend_command;
+  d.direct[c::MENUINFO] = input::menuinfo_command;
+  d.direct[c::TRAY] = input::tray_command;
+  d.direct[c::DIALOG] = input::dialog_command;
+  d.direct[c::CLIPACT] = input::clipact_command;
+  d.direct[c::CLIPINFO] = input::clipinfo_command;
 
   // Layers.
-  d.direct[c::CG] = cg_command;
-  d.direct[c::CGEND] = cgend_command;
-  d.direct[c::CGINFO] = cginfo_command;
+  d.direct[c::CG] = gfx::cg_command;
+  d.direct[c::CGEND] = gfx::cgend_command;
+  d.direct[c::CGINFO] = gfx::cginfo_command;
 }
 
 }  // namespace nv

@@ -2,14 +2,14 @@
 
 #include <mutex>
 
-#include "host/engine.h"
-#include "graphics/worker_pool.h"
 #include "display/window_create.h"
 #include "display/window_events.h"
+#include "graphics/worker_pool.h"
+#include "host/engine.h"
+#include "host/frame.h"
 #include "input/input_frame.h"
 #include "input/input_state.h"
 #include "media/sound_thread.h"
-#include "host/frame.h"
 
 namespace nv {
 
@@ -51,9 +51,9 @@ void script_thread_main(Engine& e, const MainLoopOptions& o, std::atomic<int64_t
 // main loop takes from the desktop.
 void take_desktop_input(Engine& e, const MainLoopOptions& o) {
   if (o.on_turn) o.on_turn(e);
-  pump_window_events(e);
-  pump_tray_events(e);
-  take_input_snapshot(e);
+  display::pump_window_events(e);
+  input::pump_tray_events(e);
+  input::take_input_snapshot(e);
 }
 
 int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
@@ -97,11 +97,11 @@ void shut_down(Engine& e) {
   // Each thread sets its finished mark last, so joining waits for it. A
   // title stopped from outside (frame limit) has not set the stop flag yet.
   e.stop.store(true);
-  join_sound_thread(e);
+  media::join_sound_thread(e);
   if (e.script_thread.thread.joinable()) e.script_thread.thread.join();
   e.script_thread.started = false;
   e.graphics.workers.reset();  // wakes the workers with the stop flag set and joins them
-  shut_down_windows(e);
+  display::shut_down_windows(e);
   e.running.store(false);
 }
 

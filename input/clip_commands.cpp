@@ -11,7 +11,7 @@
 #include "formats/command_table.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::input {
 
 int clipact_command(Engine& e) {
   namespace K = kw::CLIPACT;
@@ -33,4 +33,4 @@ int clipinfo_command(Engine& e) {
   return store_text(e, output_target(e, K::LET), clip_text_for_script(*text));
 }
 
-}  // namespace nv
+}  // namespace nv::input

@@ -1,6 +1,6 @@
 #include "input/clip_text.h"
 
-namespace nv {
+namespace nv::input {
 
 namespace {
 bool lead_byte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
@@ -35,4 +35,4 @@ int64_t dialog_answer_value(platform::Buttons buttons, int id) {
   return 1;
 }
 
-}  // namespace nv
+}  // namespace nv::input

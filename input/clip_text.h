@@ -9,7 +9,7 @@
 
 #include "platform/dialogs.h"
 
-namespace nv {
+namespace nv::input {
 
 constexpr size_t kClipInfoMaxBytes = 1024;
 
@@ -22,4 +22,4 @@ std::string clip_text_for_script(std::string_view sjis);
 // OK and OK/Cancel boxes 1 OK, 2 Cancel; Yes/No boxes 1 Yes, 2 No, 3 Cancel.
 int64_t dialog_answer_value(platform::Buttons buttons, int answer_id);
 
-}  // namespace nv
+}  // namespace nv::input

@@ -12,7 +12,7 @@
 #include "formats/command_table.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::input {
 
 namespace {
 
@@ -101,4 +101,4 @@ int dialog_command(Engine& e) {
   return store_int(e, output_target(e, K::LET), dialog_answer_value(box.buttons, answer));
 }
 
-}  // namespace nv
+}  // namespace nv::input

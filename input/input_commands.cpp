@@ -10,7 +10,7 @@
 #include "runtime/arg_eval.h"
 #include "formats/command_table.h"
 
-namespace nv {
+namespace nv::input {
 
 namespace {
 
@@ -66,7 +66,7 @@ int mouse_command(Engine& e) {
   if (a.has(K::WHEEL)) c.wake_wheel = a.at(K::WHEEL).value != 0;
   if (a.has(K::X) || a.has(K::Y)) {
     // The other coordinate stays where the pointer is.
-    WindowView& w = e.graphics.windows[0];
+    gfx::WindowView& w = e.graphics.windows[0];
     if (a.has(K::X)) w.mouse_x = a.at(K::X).value;
     if (a.has(K::Y)) w.mouse_y = a.at(K::Y).value;
     const int x = static_cast<int>(w.mouse_x), y = static_cast<int>(w.mouse_y);
@@ -80,4 +80,4 @@ int mouse_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::input

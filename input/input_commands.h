@@ -2,8 +2,10 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::input {
 
 int input_command(Engine& e);
 int mouse_command(Engine& e);
@@ -12,4 +14,4 @@ int dialog_command(Engine& e);
 int clipact_command(Engine& e);
 int clipinfo_command(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::input

@@ -13,14 +13,14 @@
 #include "input/menu_commands.h"
 #include "runtime/dispatch.h"
 
-namespace nv {
+namespace nv::input {
 
 namespace {
 
-bool outside(const WindowRecord& r, int64_t x, int64_t y) { return x < 0 || y < 0 || x >= r.sx || y >= r.sy; }
+bool outside(const display::WindowRecord& r, int64_t x, int64_t y) { return x < 0 || y < 0 || x >= r.sx || y >= r.sy; }
 
 int first_active_window(Engine& e) {
-  for (int s = 0; s < kWindowCount; ++s)
+  for (int s = 0; s < display::kWindowCount; ++s)
     if (e.windows.at(s).exists && e.windows.at(s).active) return s;
   return -1;
 }
@@ -29,7 +29,7 @@ void note_pointer(Engine& e) {
   const int active = first_active_window(e);
   bool out = true;
   if (active >= 0) {
-    const WindowView& v = e.graphics.windows[static_cast<size_t>(active)];
+    const gfx::WindowView& v = e.graphics.windows[static_cast<size_t>(active)];
     out = outside(e.windows.at(active), v.mouse_x, v.mouse_y);
   }
   e.windows.raw.note_focus(active >= 0, out);
@@ -43,7 +43,7 @@ void deliver(Engine& e, const ScriptedEvent& ev) {
     case ScriptedKind::button: e.windows.raw.note_key(ev.vk, ev.down); break;
     case ScriptedKind::wheel: e.windows.raw.note_wheel(ev.wheel * 120); break;
     case ScriptedKind::mouse: {
-      WindowView& v = e.graphics.windows[0];
+      gfx::WindowView& v = e.graphics.windows[0];
       v.mouse_x = ev.x;
       v.mouse_y = ev.y;
       e.windows.raw.note_moved();
@@ -54,7 +54,7 @@ void deliver(Engine& e, const ScriptedEvent& ev) {
     case ScriptedKind::type: in.answers.typed.push_back(ev.text); break;
     case ScriptedKind::answer: in.answers.boxes.push_back(ev.answer); break;
     case ScriptedKind::menu: in.answers.menus.push_back(ev.code); break;
-    case ScriptedKind::close: handle_close_box(e, 0); break;
+    case ScriptedKind::close: display::handle_close_box(e, 0); break;
   }
 }
 
@@ -74,11 +74,11 @@ struct TraySink final : platform::TrayEvents {
 }  // namespace
 
 void take_input_snapshot(Engine& e) {
-  for (int s = 0; s < kWindowCount; ++s) {
+  for (int s = 0; s < display::kWindowCount; ++s) {
     if (!e.windows.at(s).exists) continue;
     int x = 0, y = 0;
     if (e.platform.display->client_cursor(s, x, y)) {
-      WindowView& v = e.graphics.windows[static_cast<size_t>(s)];
+      gfx::WindowView& v = e.graphics.windows[static_cast<size_t>(s)];
       v.mouse_x = x;
       v.mouse_y = y;
     }
@@ -90,7 +90,7 @@ void input_frame_step(Engine& e) {
   InputState& in = e.input;
   ++in.frame_steps;
   for (const ScriptedEvent& ev : take_due_events(in.script, in.frame_steps)) deliver(e, ev);
-  const RawSample s = e.windows.raw.take();
+  const display::RawSample s = e.windows.raw.take();
   step_key_state(in.keys, s, static_cast<int64_t>(e.platform.clock->now_ms()));
   CursorState& c = in.keys.cursor;
   if (c.request != CursorRequest::none) {
@@ -98,8 +98,8 @@ void input_frame_step(Engine& e) {
     c.request = CursorRequest::none;
     in.ui.run([&] { e.platform.display->show_cursor(show); });
   }
-  for (int slot = 0; slot < kWindowCount; ++slot) {
-    WindowRecord& r = e.windows.at(slot);
+  for (int slot = 0; slot < display::kWindowCount; ++slot) {
+    display::WindowRecord& r = e.windows.at(slot);
     if (r.exists && r.active && e.platform.display->is_minimized(slot)) r.active = false;
   }
   // An inactive main window holds the engine when background execution is off.
@@ -117,4 +117,4 @@ void note_joysticks(Engine& e, int count) {
   e.input.pad = e.input.joysticks > 0;
 }
 
-}  // namespace nv
+}  // namespace nv::input

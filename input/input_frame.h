@@ -6,8 +6,10 @@
 #include <cstdint>
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::input {
 
 // The main loop's pass (window thread): where the pointer is over each
 // window, the "outside" mark, and which window is active.
@@ -24,4 +26,4 @@ void pump_tray_events(Engine& e);
 // The joystick count found at start-up (at most 16) and the pad flag.
 void note_joysticks(Engine& e, int count);
 
-}  // namespace nv
+}  // namespace nv::input

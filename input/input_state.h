@@ -15,7 +15,7 @@
 #include "platform/menus.h"
 #include "platform/tray.h"
 
-namespace nv {
+namespace nv::input {
 
 enum MenuKind : int { kMenuBar = 0, kContextMenu = 1, kTrayMenu = 2, kMenuKinds = 3 };
 
@@ -53,4 +53,4 @@ struct InputState {
   UiThread ui;           // work handed to the thread that owns the windows
 };
 
-}  // namespace nv
+}  // namespace nv::input

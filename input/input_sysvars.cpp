@@ -6,7 +6,7 @@
 #include "runtime/script_tables.h"
 #include "input/input_state.h"
 
-namespace nv {
+namespace nv::input {
 
 namespace {
 
@@ -21,7 +21,7 @@ int64_t read_menu_command(Engine& e, uint32_t, int64_t) { return e.windows.flags
 void write_menu_command(Engine& e, uint32_t, int64_t, int64_t v) { e.windows.flags.menu_command = v; }
 
 int64_t read_mouse(Engine& e, uint32_t n, int64_t) {
-  const WindowView& v = e.graphics.windows[0];
+  const gfx::WindowView& v = e.graphics.windows[0];
   return n == kMouseXVar ? v.mouse_x : v.mouse_y;
 }
 int64_t read_joysticks(Engine& e, uint32_t n, int64_t) {
@@ -43,4 +43,4 @@ void add_input_variables(SystemVarTable& t) {
   t.ints[kJoyCountVar] = t.ints[kPadVar] = read_joysticks;
 }
 
-}  // namespace nv
+}  // namespace nv::input

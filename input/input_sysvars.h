@@ -8,7 +8,7 @@
 
 #include "values/system_vars.h"
 
-namespace nv {
+namespace nv::input {
 
 constexpr uint32_t kKeyStateVars = 93;
 constexpr uint32_t kKeyPressVars = 227;
@@ -19,4 +19,4 @@ constexpr uint32_t kMouseXVar = 79, kMouseYVar = 80, kJoyCountVar = 81, kPadVar 
 // Registers the readers and writers above.
 void add_input_variables(SystemVarTable& t);
 
-}  // namespace nv
+}  // namespace nv::input

@@ -2,7 +2,7 @@
 
 #include "formats/command_table.h"
 
-namespace nv {
+namespace nv::input {
 
 int virtual_key_of_name(std::string_view name) {
   for (const KeyName& k : kKeyNames)
@@ -10,4 +10,4 @@ int virtual_key_of_name(std::string_view name) {
   return -1;
 }
 
-}  // namespace nv
+}  // namespace nv::input

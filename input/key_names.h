@@ -3,10 +3,10 @@
 
 #include <string_view>
 
-namespace nv {
+namespace nv::input {
 
 // The virtual-key code of a key name such as "RETURN", "A" or "F1"
 // (upper case), or -1.
 int virtual_key_of_name(std::string_view name);
 
-}  // namespace nv
+}  // namespace nv::input

@@ -1,6 +1,6 @@
 #include "input/key_state.h"
 
-namespace nv {
+namespace nv::input {
 
 namespace {
 
@@ -26,7 +26,7 @@ constexpr std::array<uint8_t, kScannedKeyCount> make_scanned_keys() {
   return keys;
 }
 
-bool down(uint8_t raw) { return (raw & kRawDown) != 0; }
+bool down(uint8_t raw) { return (raw & display::kRawDown) != 0; }
 
 }  // namespace
 
@@ -51,7 +51,7 @@ void run_key_machine(KeySlot& s, bool pressed) {
   }
 }
 
-void step_mouse_slots(KeySlots& slots, const RawSample& raw) {
+void step_mouse_slots(KeySlots& slots, const display::RawSample& raw) {
   for (int k = kLeftButtonSlot; k <= kMouseMovedSlot; ++k) slots[size_t(k)].raw = raw.keys[size_t(k)];
   if (raw.pointer_outside) {
     // Outside the window a press does not count; a button already held
@@ -59,16 +59,16 @@ void step_mouse_slots(KeySlots& slots, const RawSample& raw) {
     for (int k : {kLeftButtonSlot, kRightButtonSlot})
       if (!key_held(slots[size_t(k)])) slots[size_t(k)].raw = 0;
     for (int k = kMiddleButtonSlot; k <= kMouseMovedSlot; ++k)
-      slots[size_t(k)].raw = key_held(slots[size_t(k)]) ? kRawDown : 0;
+      slots[size_t(k)].raw = key_held(slots[size_t(k)]) ? display::kRawDown : 0;
   } else {
-    slots[kWheelUpSlot].raw = raw.wheel > 0 ? kRawDown : 0;
-    slots[kWheelDownSlot].raw = raw.wheel < 0 ? kRawDown : 0;
-    slots[kMouseMovedSlot].raw = raw.moved ? kRawDown : 0;
+    slots[kWheelUpSlot].raw = raw.wheel > 0 ? display::kRawDown : 0;
+    slots[kWheelDownSlot].raw = raw.wheel < 0 ? display::kRawDown : 0;
+    slots[kMouseMovedSlot].raw = raw.moved ? display::kRawDown : 0;
   }
   for (int k = kLeftButtonSlot; k <= kMouseMovedSlot; ++k) run_key_machine(slots[size_t(k)], down(slots[size_t(k)].raw));
 }
 
-void step_keyboard_slots(KeySlots& slots, const std::array<uint8_t, kKeySlots>& raw) {
+void step_keyboard_slots(KeySlots& slots, const std::array<uint8_t, display::kKeySlots>& raw) {
   bool any = false;
   for (uint8_t vk : kScannedKeys) {
     KeySlot& s = slots[vk];
@@ -77,7 +77,7 @@ void step_keyboard_slots(KeySlots& slots, const std::array<uint8_t, kKeySlots>& 
     any = any || pressed;
     run_key_machine(s, pressed);
   }
-  slots[kAnyKeySlot].raw = any ? kRawDown : 0;
+  slots[kAnyKeySlot].raw = any ? display::kRawDown : 0;
   run_key_machine(slots[kAnyKeySlot], any);
 }
 
@@ -105,10 +105,10 @@ void step_auto_hide(CursorState& c, const KeySlots& slots, bool pointer_outside,
   }
 }
 
-void step_key_state(KeyState& ks, const RawSample& raw, int64_t now_ms) {
+void step_key_state(KeyState& ks, const display::RawSample& raw, int64_t now_ms) {
   if (ks.switches.mouse && raw.window_active) step_mouse_slots(ks.slots, raw);
   if (ks.switches.keyboard) step_keyboard_slots(ks.slots, raw.keys);
   step_auto_hide(ks.cursor, ks.slots, raw.pointer_outside, now_ms);
 }
 
-}  // namespace nv
+}  // namespace nv::input

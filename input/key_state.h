@@ -14,7 +14,7 @@
 
 #include "display/raw_input.h"
 
-namespace nv {
+namespace nv::input {
 
 
 enum KeySlotIndex : int {
@@ -36,7 +36,7 @@ struct KeySlot {
   int64_t presses = 0;
 };
 
-using KeySlots = std::array<KeySlot, kKeySlots>;
+using KeySlots = std::array<KeySlot, display::kKeySlots>;
 
 // The keyboard keys sampled every frame, in sampling order.
 constexpr int kScannedKeyCount = 117;
@@ -79,15 +79,15 @@ struct KeyState {
 // window is active), the scanned keys and slot 0 (when keyboard input is
 // on), then cursor auto-hide at time `now_ms`. A cursor show or hide it
 // decides is left in `cursor.request` for the caller to apply.
-void step_key_state(KeyState& ks, const RawSample& raw, int64_t now_ms);
+void step_key_state(KeyState& ks, const display::RawSample& raw, int64_t now_ms);
 
 // The mouse part alone (slots 1 to 7).
-void step_mouse_slots(KeySlots& slots, const RawSample& raw);
+void step_mouse_slots(KeySlots& slots, const display::RawSample& raw);
 
 // The keyboard part alone (the scanned keys and slot 0).
-void step_keyboard_slots(KeySlots& slots, const std::array<uint8_t, kKeySlots>& raw);
+void step_keyboard_slots(KeySlots& slots, const std::array<uint8_t, display::kKeySlots>& raw);
 
 // Cursor auto-hide for one frame (cursor mode 1).
 void step_auto_hide(CursorState& c, const KeySlots& slots, bool pointer_outside, int64_t now_ms);
 
-}  // namespace nv
+}  // namespace nv::input

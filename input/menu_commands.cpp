@@ -16,7 +16,7 @@
 #include "core/assign_kind.h"
 #include "core/tree_path.h"
 
-namespace nv {
+namespace nv::input {
 
 namespace {
 
@@ -168,4 +168,4 @@ void show_pending_menu(Engine& e) {
   e.windows.flags.menu_command = static_cast<int32_t>(chosen);
 }
 
-}  // namespace nv
+}  // namespace nv::input

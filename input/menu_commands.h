@@ -5,8 +5,10 @@
 #include <string_view>
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::input {
 
 int menu_command(Engine& e);
 int menuact_command(Engine& e);
@@ -25,4 +27,4 @@ void request_tray_menu(Engine& e, int x, int y);
 // item's id (0 for none) the last menu command.
 void show_pending_menu(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::input

@@ -4,7 +4,7 @@
 
 #include "formats/sjis_text.h"
 
-namespace nv {
+namespace nv::input {
 
 
 MenuTree::MenuTree() {
@@ -74,4 +74,4 @@ platform::MenuList build_popup_root(const MenuNode& set, bool& overflow) {
   return {root};
 }
 
-}  // namespace nv
+}  // namespace nv::input

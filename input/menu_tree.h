@@ -16,7 +16,7 @@
 #include "platform/menus.h"
 #include "core/tree_node.h"
 
-namespace nv {
+namespace nv::input {
 
 constexpr size_t kMenuCaptionMax = 260;  // bytes; the caption buffer holds 261 with its terminator
 constexpr int kMenuHandlesPerKind = 128;
@@ -63,4 +63,4 @@ platform::MenuList build_menu(const MenuNode& set, int& handles_left, bool& over
 // whose sub-menu is `set`, built with the kind's 128 handles.
 platform::MenuList build_popup_root(const MenuNode& set, bool& overflow);
 
-}  // namespace nv
+}  // namespace nv::input

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <limits>
 
-namespace nv {
+namespace nv::input {
 
 namespace {
 
@@ -225,4 +225,4 @@ std::vector<ScriptedEvent> take_due_events(ScriptedInput& in, int64_t frame) {
   return due;
 }
 
-}  // namespace nv
+}  // namespace nv::input

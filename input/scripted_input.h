@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-namespace nv {
+namespace nv::input {
 
 enum class ScriptedKind { key, mouse, button, wheel, type, answer, menu, close };
 enum class ScriptedAnswer { yes, no, ok, cancel };
@@ -56,4 +56,4 @@ bool parse_scripted_input(std::string_view text, std::string_view source_name, c
 // them delivered.
 std::vector<ScriptedEvent> take_due_events(ScriptedInput& in, int64_t frame);
 
-}  // namespace nv
+}  // namespace nv::input

@@ -14,7 +14,7 @@
 #include "formats/command_table.h"
 #include "core/tree_path.h"
 
-namespace nv {
+namespace nv::input {
 
 namespace {
 
@@ -25,7 +25,7 @@ std::string_view text_of(const ArgSlots& a, int kw) { return a.has(kw) ? a.at(kw
 
 // The icon a 16 x 16 layer makes. A layer without meaningful alpha shows
 // opaque (its alpha bytes are whatever its canvas was cleared to).
-bool icon_from_layer(Engine& e, const Layer& l, platform::TrayIcon& icon) {
+bool icon_from_layer(Engine& e, const gfx::Layer& l, platform::TrayIcon& icon) {
   if (l.sx != platform::kTrayIconSize || l.sy != platform::kTrayIconSize ||
       l.pixels.size() != size_t(platform::kTrayIconSize * platform::kTrayIconSize)) {
     platform::MessageBoxSpec box;
@@ -47,12 +47,12 @@ int tray_command(Engine& e) {
   if (evaluate_arguments(e) != 0) return -1;
   const ArgSlots& a = e.args;
   TrayState& tray = e.input.tray;
-  const LayerNode* layer = nullptr;
+  const gfx::LayerNode* layer = nullptr;
   if (a.has(K::ID)) {
     NodePath path;
-    if (!resolve_layer_path(e, a.at(K::ID).text_view(), path)) return -1;
+    if (!gfx::resolve_layer_path(e, a.at(K::ID).text_view(), path)) return -1;
     bool missing_set = false;
-    layer = find_layer(e, path, true, &missing_set);
+    layer = gfx::find_layer(e, path, true, &missing_set);
     if (missing_set) return -1;
     if (!layer || !layer->layer) return 0;  // no such layer: nothing more is done
   }
@@ -82,4 +82,4 @@ int tray_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::input

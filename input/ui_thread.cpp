@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-namespace nv {
+namespace nv::input {
 
 void UiThread::run(const std::function<void()>& work) {
   if (std::this_thread::get_id() == owner_) {
@@ -41,4 +41,4 @@ void UiThread::wait_for_work(int ms) {
   cv_.wait_for(g, std::chrono::milliseconds(ms), [&] { return pending_ != nullptr && !done_; });
 }
 
-}  // namespace nv
+}  // namespace nv::input

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-namespace nv {
+namespace nv::input {
 
 class UiThread {
  public:
@@ -35,4 +35,4 @@ class UiThread {
   bool done_ = false;
 };
 
-}  // namespace nv
+}  // namespace nv::input

@@ -1,12 +1,12 @@
 #include "runtime/dispatch.h"
 
-#include "values/script_timers.h"
 #include "core/engine.h"
-#include "values/system_vars.h"
-#include "runtime/arg_eval.h"
 #include "core/error_report.h"
+#include "runtime/arg_eval.h"
 #include "runtime/fetch.h"
 #include "runtime/script_tables.h"
+#include "values/script_timers.h"
+#include "values/system_vars.h"
 
 namespace nv {
 
@@ -53,9 +53,9 @@ int run_task(Engine& e, Task& t) {
   d.task = &t;
   for (;;) {
     if (e.stop.load()) return 1;
-    int command = fetch(e, t);
+    int command = fetch(e, d, t);
     if (command < 0) return -1;
-    int status = dispatch(e, command);
+    int status = dispatch(e, d, command);
     if (status != 0) return status;
   }
 }

@@ -30,16 +30,18 @@ int walk_frame(Engine& e, WalkStep before_walk) {
 
 namespace {
 
-// The command loop of one task's turn.
+// The command loop of one task's turn. The records it uses for every
+// instruction are looked up once.
 void run_turn(Engine& e, TaskNode& node) {
   TaskTree& t = e.tasks;
+  DispatchState& d = e.dispatch;
   Task& task = node.task;
-  e.dispatch.task = &task;
+  d.task = &task;
   bool yield = false;
   while (!e.stop.load() && !yield) {
-    int command = fetch(e, task);
+    int command = fetch(e, d, task);
     if (command < 0) break;
-    int status = dispatch(e, command);
+    int status = dispatch(e, d, command);
     yield = (status & 0xFF) != 0;
     ++t.command_counter;
     if (e.config.debug_mode != 0 && (t.command_counter % 1024) == 0) corner_check(e);
@@ -54,7 +56,7 @@ int walk_tasks(Engine& e, TaskNode& set) {
     auto* child = static_cast<TaskNode*>(child_at(set, p));
     if (!child) continue;
     Task& task = child->task;
-    if ((task.e & task.a) == 0) continue;
+    if ((task.enabled & task.active) == 0) continue;
     if (child->is_set) {
       walk_tasks(e, *child);
       if (e.stop.load()) return 0;

@@ -5,16 +5,16 @@
 
 #include "core/assign_kind.h"
 #include "core/engine.h"
-#include "runtime/script_tables.h"
-#include "runtime/arg_slots.h"
-#include "runtime/arg_eval.h"
-#include "formats/command_table.h"
-#include "runtime/dispatch.h"
 #include "core/error_report.h"
+#include "core/tree_path.h"
+#include "formats/command_table.h"
+#include "runtime/arg_eval.h"
+#include "runtime/arg_slots.h"
+#include "runtime/dispatch.h"
 #include "runtime/output_target.h"
 #include "runtime/script_pos.h"
+#include "runtime/script_tables.h"
 #include "runtime/task_tree.h"
-#include "core/tree_path.h"
 
 namespace nv {
 
@@ -81,8 +81,8 @@ int task_command(Engine& e) {
     }
   }
   Task& t = node->task;
-  if (a.has(K::E)) t.e = static_cast<uint8_t>(a.at(K::E).value);
-  if (a.has(K::A)) t.a = static_cast<uint8_t>(a.at(K::A).value);
+  if (a.has(K::E)) t.enabled = static_cast<uint8_t>(a.at(K::E).value);
+  if (a.has(K::A)) t.active = static_cast<uint8_t>(a.at(K::A).value);
   if (a.has(K::SCRIPTPOS) && restore_script_pos(e, t, a.at(K::SCRIPTPOS).text_view()) != 0) return -1;
   if (a.has(K::RESTART)) {
     tree.rewalk = true;
@@ -144,8 +144,8 @@ int taskinfo_command(Engine& e) {
   };
   std::string_view script_name =
       t.script < e.scripts.script_names.size() ? std::string_view(e.scripts.script_names[t.script]) : std::string_view();
-  if (a.has(K::E)) return store_int(e, out, t.e);
-  if (a.has(K::A)) return store_int(e, out, t.a);
+  if (a.has(K::E)) return store_int(e, out, t.enabled);
+  if (a.has(K::A)) return store_int(e, out, t.active);
   if (a.has(K::Z)) return store_int(e, out, node->z);
   if (a.has(K::FILE)) return out.type() == kVarString ? store_text(e, out, script_name) : 0;
   if (a.has(K::LINE)) return store_int(e, out, line_of());

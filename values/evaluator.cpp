@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/engine.h"
+#include "core/error_report.h"
 #include "formats/expr_tokens.h"
 #include "formats/sjis_text.h"
+#include "values/evaluator_state.h"
 #include "values/system_vars.h"
 #include "values/variables.h"
-#include "core/engine.h"
-#include "values/evaluator_state.h"
-#include "core/error_report.h"
 
 namespace nv {
 
@@ -367,7 +367,8 @@ void set_number(ValueSlot& s, bool ia, int64_t i, double f) {
 
 void set_truth(const EvaluatorState& st, ValueSlot& s, bool v) { set_number(s, int_arith(st), v, v ? 1.0 : 0.0); }
 
-uint64_t u(int64_t v) { return static_cast<uint64_t>(v); }
+// Integer arithmetic wraps: it is done on the two's-complement bits.
+uint64_t as_unsigned(int64_t v) { return static_cast<uint64_t>(v); }
 
 bool tok_add(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   ValueSlot *l, *r;
@@ -385,7 +386,7 @@ bool tok_add(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
     report(e, 160010);
     return false;
   }
-  if (int_arith(st)) l->i = static_cast<int64_t>(u(l->i) + u(r->i));
+  if (int_arith(st)) l->i = static_cast<int64_t>(as_unsigned(l->i) + as_unsigned(r->i));
   else l->f += r->f;
   return true;
 }
@@ -429,7 +430,7 @@ bool tok_sub(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   ValueSlot *l, *r;
   if (!pop2(e, st, l, r)) return false;
   bool ia = int_arith(st);
-  set_number(*l, ia, static_cast<int64_t>(u(l->i) - u(r->i)), l->f - r->f);
+  set_number(*l, ia, static_cast<int64_t>(as_unsigned(l->i) - as_unsigned(r->i)), l->f - r->f);
   return true;
 }
 
@@ -437,7 +438,7 @@ bool tok_mul(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   ValueSlot *l, *r;
   if (!pop2(e, st, l, r)) return false;
   bool ia = int_arith(st);
-  set_number(*l, ia, static_cast<int64_t>(u(l->i) * u(r->i)), l->f * r->f);
+  set_number(*l, ia, static_cast<int64_t>(as_unsigned(l->i) * as_unsigned(r->i)), l->f * r->f);
   return true;
 }
 
@@ -447,7 +448,7 @@ bool tok_div(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   if (int_arith(st)) {
     int64_t a = l->i, b = r->i;
     // INT64_MIN / -1 wraps to INT64_MIN instead of trapping.
-    int64_t q = b == 0 ? 0 : b == -1 ? static_cast<int64_t>(0 - u(a)) : a / b;
+    int64_t q = b == 0 ? 0 : b == -1 ? static_cast<int64_t>(0 - as_unsigned(a)) : a / b;
     set_number(*l, true, q, 0.0);
   } else {
     set_number(*l, false, 0, r->f == 0.0 ? 0.0 : l->f / r->f);
@@ -586,24 +587,28 @@ bool evaluate(Engine& e, std::span<const uint8_t> expr, int mode) {
   return !st.failed;
 }
 
+// The result is slot 0 of the stack; its place is looked up before the
+// evaluation, not after it.
 int64_t eval_int(Engine& e, std::span<const uint8_t> expr, int selector) {
   if (!valid_selector(e, selector)) return 0;
+  const ValueSlot& result = e.eval.stack[0];
   if (!float_selector(selector)) {
     evaluate(e, expr, expr::kModeInt);
-    return e.eval.stack[0].i;
+    return result.i;
   }
   evaluate(e, expr, expr::kModeFloat);
-  return truncate_to_int(e.eval.stack[0].f);
+  return truncate_to_int(result.f);
 }
 
 double eval_float(Engine& e, std::span<const uint8_t> expr, int selector) {
   if (!valid_selector(e, selector)) return 0.0;
+  const ValueSlot& result = e.eval.stack[0];
   if (!float_selector(selector)) {
     evaluate(e, expr, expr::kModeInt);
-    return static_cast<double>(e.eval.stack[0].i);
+    return static_cast<double>(result.i);
   }
   evaluate(e, expr, expr::kModeFloat);
-  return e.eval.stack[0].f;
+  return result.f;
 }
 
 namespace {

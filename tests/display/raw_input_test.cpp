@@ -8,7 +8,7 @@
 
 #include "platform/virtual_keys.h"
 
-namespace nv {
+namespace nv::display {
 namespace {
 
 TEST(RawInputThreads, NoWheelNotchOrTapIsLostOrCountedTwice) {
@@ -49,4 +49,4 @@ TEST(RawInputThreads, NoWheelNotchOrTapIsLostOrCountedTwice) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::display

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace nv {
+namespace nv::input {
 namespace {
 
 TEST(ClipText, TheFirst1024BytesWithoutControlsAndWithoutHalfCharacters) {
@@ -38,4 +38,4 @@ TEST(DialogAnswer, EveryButtonSetMapsToOneTwoThree) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::input

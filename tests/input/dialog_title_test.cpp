@@ -16,7 +16,7 @@ namespace {
 void script(TitleRun& r, const std::string& text) {
   ASSERT_TRUE(r.start()) << r.messages();
   std::string error;
-  ASSERT_TRUE(parse_scripted_input(text, "in", virtual_key_of_name, r.engine().input.script, error)) << error;
+  ASSERT_TRUE(input::parse_scripted_input(text, "in", input::virtual_key_of_name, r.engine().input.script, error)) << error;
 }
 
 TEST(DialogsInTitles, EveryButtonSetAndAnswerGivesOneTwoOrThree) {

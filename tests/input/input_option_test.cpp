@@ -9,7 +9,7 @@
 #include "tests/support/shell.h"
 #include "tests/support/temp_dir.h"
 
-namespace nv {
+namespace nv::input {
 namespace {
 
 int run(const std::string& cmd) {
@@ -40,4 +40,4 @@ TEST(InputOption, AMalformedLineStopsBeforeTheTitleAndAGoodFilePlays) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::input

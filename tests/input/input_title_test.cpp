@@ -19,7 +19,7 @@ std::string tracing(const std::string& setup, const std::string& expr, int frame
 void script(TitleRun& r, const std::string& text) {
   ASSERT_TRUE(r.start()) << r.messages();
   std::string error;
-  ASSERT_TRUE(parse_scripted_input(text, "in", virtual_key_of_name, r.engine().input.script, error)) << error;
+  ASSERT_TRUE(input::parse_scripted_input(text, "in", input::virtual_key_of_name, r.engine().input.script, error)) << error;
 }
 
 TEST(KeysInTitles, AKeyHeldThreeFramesCountsAndItsPressIsCounted) {

@@ -7,11 +7,11 @@
 #include "display/raw_input.h"
 #include "platform/virtual_keys.h"
 
-namespace nv {
+namespace nv::input {
 namespace {
 
-RawSample active_inside() {
-  RawSample s;
+display::RawSample active_inside() {
+  display::RawSample s;
   s.window_active = true;
   s.pointer_outside = false;
   return s;
@@ -30,8 +30,8 @@ TEST(KeyState, AKeyHeldThreeFramesCountsUpThenDown) {
   KeyState ks;
   std::vector<int64_t> counters, any;
   for (int frame = 0; frame < 6; ++frame) {
-    RawSample s = active_inside();
-    if (frame >= 1 && frame <= 3) s.keys[vk::kA] = kRawDown;
+    display::RawSample s = active_inside();
+    if (frame >= 1 && frame <= 3) s.keys[vk::kA] = display::kRawDown;
     step_key_state(ks, s, frame * 16);
     counters.push_back(ks.slots[vk::kA].counter);
     any.push_back(ks.slots[kAnyKeySlot].counter);
@@ -44,9 +44,9 @@ TEST(KeyState, AKeyHeldThreeFramesCountsUpThenDown) {
 
 TEST(KeyState, KeyboardOffFreezesTheKeysAndMouseOffTheMouseSlots) {
   KeyState ks;
-  RawSample s = active_inside();
-  s.keys[vk::kSpace] = kRawDown;
-  s.keys[kLeftButtonSlot] = kRawDown;
+  display::RawSample s = active_inside();
+  s.keys[vk::kSpace] = display::kRawDown;
+  s.keys[kLeftButtonSlot] = display::kRawDown;
   step_key_state(ks, s, 0);
   ks.switches.keyboard = false;
   ks.switches.mouse = false;
@@ -61,7 +61,7 @@ TEST(KeyState, KeyboardOffFreezesTheKeysAndMouseOffTheMouseSlots) {
 
 TEST(KeyState, WheelAndMovedLastOneFrame) {
   KeyState ks;
-  RawSample s = active_inside();
+  display::RawSample s = active_inside();
   s.wheel = -120;
   s.moved = true;
   step_key_state(ks, s, 0);
@@ -77,17 +77,17 @@ TEST(KeyState, WheelAndMovedLastOneFrame) {
 TEST(KeyState, OutsideAPressIsIgnoredAndAHeldButtonStaysHeld) {
   KeyState ks;
   // The right button goes down outside: not counted.
-  RawSample out = active_inside();
+  display::RawSample out = active_inside();
   out.pointer_outside = true;
-  out.keys[kRightButtonSlot] = kRawDown;
+  out.keys[kRightButtonSlot] = display::kRawDown;
   step_key_state(ks, out, 0);
   EXPECT_EQ(ks.slots[kRightButtonSlot].presses, 0);
   EXPECT_LT(ks.slots[kRightButtonSlot].counter, 0);
   // The left button goes down inside, then the pointer leaves with it held.
-  RawSample in = active_inside();
-  in.keys[kLeftButtonSlot] = kRawDown;
+  display::RawSample in = active_inside();
+  in.keys[kLeftButtonSlot] = display::kRawDown;
   step_key_state(ks, in, 16);
-  out.keys[kLeftButtonSlot] = kRawDown;
+  out.keys[kLeftButtonSlot] = display::kRawDown;
   out.wheel = 120;  // the wheel does not count outside
   step_key_state(ks, out, 32);
   EXPECT_EQ(ks.slots[kLeftButtonSlot].counter, 2);
@@ -100,11 +100,11 @@ TEST(KeyState, OutsideAPressIsIgnoredAndAHeldButtonStaysHeld) {
 
 TEST(KeyState, NoActiveWindowReleasesKeysButFreezesTheMouse) {
   KeyState ks;
-  RawSample s = active_inside();
-  s.keys[vk::kReturn] = kRawDown;
-  s.keys[kLeftButtonSlot] = kRawDown;
+  display::RawSample s = active_inside();
+  s.keys[vk::kReturn] = display::kRawDown;
+  s.keys[kLeftButtonSlot] = display::kRawDown;
   step_key_state(ks, s, 0);
-  RawSample none;  // no window active: every raw state clear
+  display::RawSample none;  // no window active: every raw state clear
   step_key_state(ks, none, 16);
   EXPECT_EQ(ks.slots[vk::kReturn].counter, -1);
   EXPECT_EQ(ks.slots[kLeftButtonSlot].counter, 1);
@@ -114,10 +114,10 @@ TEST(KeyState, AutoHideStartsOnAKeyAndHidesAfterTheDelay) {
   KeyState ks;
   ks.cursor.mode = 1;
   ks.cursor.delay_ms = 500;
-  RawSample s = active_inside();
+  display::RawSample s = active_inside();
   step_key_state(ks, s, 0);
   EXPECT_FALSE(ks.cursor.auto_hide_running);
-  s.keys[vk::kSpace] = kRawDown;
+  s.keys[vk::kSpace] = display::kRawDown;
   step_key_state(ks, s, 100);
   EXPECT_TRUE(ks.cursor.auto_hide_running);
   s.keys[vk::kSpace] = 0;
@@ -144,13 +144,13 @@ TEST(KeyState, AutoHideWakesOnClickWheelAndLeaving) {
     KeyState ks;
     ks.cursor.mode = 1;
     ks.cursor.delay_ms = 0;
-    RawSample s = active_inside();
-    s.keys[vk::kA] = kRawDown;
+    display::RawSample s = active_inside();
+    s.keys[vk::kA] = display::kRawDown;
     step_key_state(ks, s, 10);
     step_key_state(ks, s, 11);
     ASSERT_FALSE(ks.cursor.shown);
-    RawSample w = active_inside();
-    if (wake == 0) w.keys[kMiddleButtonSlot] = kRawDown;
+    display::RawSample w = active_inside();
+    if (wake == 0) w.keys[kMiddleButtonSlot] = display::kRawDown;
     if (wake == 1) w.wheel = 240;
     if (wake == 2) w.pointer_outside = true;
     step_key_state(ks, w, 12);
@@ -159,7 +159,7 @@ TEST(KeyState, AutoHideWakesOnClickWheelAndLeaving) {
 }
 
 TEST(RawInput, ATapBetweenTwoSamplesIsSeenForOneFrame) {
-  RawInput raw;
+  display::RawInput raw;
   KeyState ks;
   raw.note_focus(true, false);
   raw.note_key((vk::kA + 25), true);
@@ -172,7 +172,7 @@ TEST(RawInput, ATapBetweenTwoSamplesIsSeenForOneFrame) {
 }
 
 TEST(RawInput, ShiftFollowsTheLeftShiftKey) {
-  RawInput raw;
+  display::RawInput raw;
   KeyState ks;
   raw.note_focus(true, false);
   raw.note_key(vk::kLShift, true);
@@ -186,13 +186,13 @@ TEST(RawInput, ShiftFollowsTheLeftShiftKey) {
 }
 
 TEST(RawInput, LosingFocusReleasesEverythingAndKeysThenDoNotReachIt) {
-  RawInput raw;
+  display::RawInput raw;
   raw.note_focus(true, false);
   raw.note_key(vk::kA, true);
   raw.note_wheel(120);
   raw.note_focus(false, true);
   raw.note_key((vk::kA + 1), true);
-  RawSample s = raw.take();
+  display::RawSample s = raw.take();
   EXPECT_FALSE(s.window_active);
   EXPECT_EQ(s.keys[vk::kA], 0);
   EXPECT_EQ(s.keys[(vk::kA + 1)], 0);
@@ -202,4 +202,4 @@ TEST(RawInput, LosingFocusReleasesEverythingAndKeysThenDoNotReachIt) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::input

@@ -133,7 +133,7 @@ again = SYS_MENU
 )");
   ASSERT_TRUE(r.start()) << r.messages();
   std::string error;
-  ASSERT_TRUE(parse_scripted_input("1 menu 100240\n1 menu 31\n", "in", virtual_key_of_name, r.engine().input.script, error));
+  ASSERT_TRUE(input::parse_scripted_input("1 menu 100240\n1 menu 31\n", "in", input::virtual_key_of_name, r.engine().input.script, error));
   r.run(10);
   EXPECT_EQ(r.first_error(), "");
   EXPECT_EQ(r.int_var("got"), 100240);

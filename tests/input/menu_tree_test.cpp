@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace nv {
+namespace nv::input {
 namespace {
 
 MenuNode& item(MenuTree& t, MenuNode& parent, const char* name, int64_t z, const char* caption, int64_t code) {
@@ -90,4 +90,4 @@ TEST(MenuTree, CaptionsAreCutOnACharacterBoundary) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::input

@@ -18,7 +18,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/title_run.h"
 
-namespace nv {
+namespace nv::input {
 namespace {
 
 using test::output_of;
@@ -186,4 +186,4 @@ LOOPEND
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::input

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace nv {
+namespace nv::input {
 namespace {
 
 int key_of(std::string_view name) {
@@ -108,4 +108,4 @@ TEST(ScriptedInput, DueEventsAreTakenOnceUpToTheFrame) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::input

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <mutex>
 
-namespace nv {
+namespace nv::input {
 namespace {
 
 TEST(UiThread, WorkFromAnotherThreadRunsOnTheOwnerWhileThatThreadHoldsALock) {
@@ -39,4 +39,4 @@ TEST(UiThread, WorkFromAnotherThreadRunsOnTheOwnerWhileThatThreadHoldsALock) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::input

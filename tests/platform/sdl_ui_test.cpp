@@ -94,9 +94,12 @@ TEST_F(SdlUi, TextTypedIntoTheInputDialogComesBackInShiftJis) {
   spec.caption = utf8_to_sjis("入力テスト");
   spec.prompt = utf8_to_sjis("名前");
   spec.default_text = "ab";
-  // The dialog takes the focus when it opens.
+  // The dialog takes the focus when it opens. A character the keyboard map
+  // lacks is typed through a key mapped for it a moment only: type those
+  // slowly, so that the window reads the key while the mapping holds.
   later("export LC_ALL=C.UTF-8; for i in $(seq 50); do xdotool getwindowfocus getwindowname | grep -q 入力 && break; "
-        "sleep 0.1; done; xdotool key BackSpace type 'xy日本'; sleep 0.2; xdotool key Return");
+        "sleep 0.1; done; xdotool key BackSpace type 'xy'; xdotool type --delay 400 '日本'; sleep 0.5; "
+        "xdotool key Return");
   std::vector<SDL_Event> deferred;
   EXPECT_EQ(run_sdl_input_box(spec, font, nullptr, deferred), utf8_to_sjis("axy日本"));
 }

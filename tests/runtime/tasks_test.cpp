@@ -1,10 +1,10 @@
 // Title-level tests of the task tree, the walk and the task commands.
 #include <gtest/gtest.h>
 
+#include "platform/headless/display_headless.h"
 #include "platform/headless/platform_headless.h"
 #include "runtime/script_pos.h"
 #include "runtime/task_commands.h"
-#include "platform/headless/display_headless.h"
 #include "runtime/task_tree.h"
 #include "tests/support/title_run.h"
 
@@ -86,11 +86,11 @@ LOOPEND
   TaskTree& t = r.engine().tasks;
   auto* u = static_cast<TaskNode*>(find_child(*t.unnamed, "u", false));
   ASSERT_NE(u, nullptr);
-  t.unnamed->task.e = 0;
+  t.unnamed->task.enabled = 0;
   r.run(3);
   EXPECT_EQ(r.int_var("ticks"), before);
-  EXPECT_EQ(u->task.e, 1);
-  t.unnamed->task.e = 1;
+  EXPECT_EQ(u->task.enabled, 1);
+  t.unnamed->task.enabled = 1;
   r.run(2);
   EXPECT_EQ(r.int_var("ticks"), before + 2);
 }

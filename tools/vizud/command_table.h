@@ -12,9 +12,9 @@
 
 namespace nv::vizud {
 
-class CommandSet {
+class CommandTable {
  public:
-  explicit CommandSet(writers::CommandTableModel model);
+  explicit CommandTable(writers::CommandTableModel model);
 
   // Command number of `name` (exact spelling), or -1.
   int find(std::string_view name) const;

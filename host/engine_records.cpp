@@ -8,7 +8,7 @@
 namespace nv {
 
 EngineRecords::EngineRecords(platform::Platform& platform)
-    : sysvars(system_var_state_at_start(*platform.clock)), varcmd(var_command_state_at_start(*platform.clock)) {}
+    : sysvars(system_var_state_at_start(*platform.clock)), varcmd(data::var_command_state_at_start(*platform.clock)) {}
 
 Engine::Engine(platform::Platform& platform_services)
     : platform(platform_services),
@@ -34,7 +34,7 @@ Engine::Engine(platform::Platform& platform_services)
   fill_handler_tables(dispatch);
   sysvars.table = &system_variable_table();
   errors.script_position = current_script_position;
-  windows.attach_menu_bar = attach_menu_bar;
+  windows.attach_menu_bar = input::attach_menu_bar;
 }
 
 Engine::~Engine() { shut_down(*this); }

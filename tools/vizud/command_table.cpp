@@ -1,4 +1,4 @@
-#include "tools/vizud/command_set.h"
+#include "tools/vizud/command_table.h"
 
 #include <sstream>
 
@@ -6,7 +6,7 @@
 
 namespace nv::vizud {
 
-CommandSet::CommandSet(writers::CommandTableModel model) : model_(std::move(model)) {
+CommandTable::CommandTable(writers::CommandTableModel model) : model_(std::move(model)) {
   keywords_.resize(model_.commands.size());
   for (size_t n = 0; n < model_.commands.size(); ++n) {
     const auto& c = model_.commands[n];
@@ -16,12 +16,12 @@ CommandSet::CommandSet(writers::CommandTableModel model) : model_(std::move(mode
   }
 }
 
-int CommandSet::find(std::string_view name) const {
+int CommandTable::find(std::string_view name) const {
   auto it = by_name_.find(std::string(name));
   return it == by_name_.end() ? -1 : it->second;
 }
 
-int CommandSet::keyword(int number, std::string_view keyword) const {
+int CommandTable::keyword(int number, std::string_view keyword) const {
   if (number < 0 || number >= size()) return -1;
   const auto& m = keywords_[static_cast<size_t>(number)];
   auto it = m.find(std::string(keyword));
