@@ -27,6 +27,7 @@
 #include "media/sound_stream.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
+#include "platform/posix/real_clock.h"
 #include "platform/headless/audio_headless.h"
 
 namespace {

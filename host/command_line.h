@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialogs.h"
+#include "platform/audio.h"
+#include "platform/headless/dialogs_headless.h"
 
 namespace nv {
 
@@ -16,6 +17,8 @@ struct LaunchOptions {
   int64_t frames = -1;      // stop after this many frame steps; -1 runs until END
   std::string snapshot;     // PNG of the main window's last presented canvas
   platform::AnswerPolicy answer = platform::AnswerPolicy::default_button;
+  std::string sound_out;    // headless: the WAV file the sound output is written to
+  uint32_t sound_rate = platform::kDefaultSoundRate;
   std::string title_dir;    // empty: the current directory (or the executable with a pack)
   FirstArgument first = FirstArgument::none;
   bool show_help = false;

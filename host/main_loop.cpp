@@ -4,10 +4,10 @@
 
 #include "host/engine.h"
 #include "graphics/worker_pool.h"
-#include "host/window_create.h"
-#include "host/window_events.h"
-#include "media/sound_thread.h"
-#include "runtime/scheduler.h"
+#include "display/window_create.h"
+#include "display/window_events.h"
+#include "media/sound_engine.h"
+#include "host/frame.h"
 
 namespace nv {
 
@@ -16,8 +16,9 @@ namespace {
 bool limit_reached(const MainLoopOptions& o, int64_t frames) { return o.max_frames >= 0 && frames >= o.max_frames; }
 
 // The script thread: frame steps until one reports stop or the limit is
-// reached. Each step holds the engine lock, so that the main thread's event
-// delivery never runs in the middle of one.
+// reached. Each step holds the frame lock, so that the main thread's event
+// delivery never runs in the middle of one. Not the engine lock: the sound
+// thread takes that every cycle, and sound commands wait for it outside it.
 void script_thread_main(Engine& e, const MainLoopOptions& o, std::atomic<int64_t>& frames_out,
                         std::atomic<bool>& done) {
   {
@@ -28,7 +29,7 @@ void script_thread_main(Engine& e, const MainLoopOptions& o, std::atomic<int64_t
   for (;;) {
     int status = 0;
     {
-      std::lock_guard<std::recursive_mutex> g(e.lock);
+      std::lock_guard<std::recursive_mutex> g(e.script_thread.frame_lock);
       status = frame_step(e);
     }
     ++frames;
@@ -54,12 +55,12 @@ int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
         std::thread(script_thread_main, std::ref(e), std::cref(o), std::ref(counted), std::ref(done));
     while (e.running.load() && !done.load()) {
       {
-        std::lock_guard<std::recursive_mutex> g(e.lock);
+        std::lock_guard<std::recursive_mutex> g(e.script_thread.frame_lock);
         if (o.on_turn) o.on_turn(e);
         pump_window_events(e);
       }
       // Follow the frame thread's time without moving it.
-      e.host.clock->wait_until_us(e.host.clock->now_us() + 1000, &done);
+      e.platform.clock->wait_until_us(e.platform.clock->now_us() + 1000, &done);
     }
     e.script_thread.thread.join();
     return counted.load();
@@ -80,7 +81,7 @@ void shut_down(Engine& e) {
   // Each thread sets its finished mark last, so joining waits for it. A
   // title stopped from outside (frame limit) has not set the stop flag yet.
   e.stop.store(true);
-  join_sound_thread(e);
+  join_sound_thread(e.sound);
   if (e.script_thread.thread.joinable()) e.script_thread.thread.join();
   e.script_thread.started = false;
   e.graphics.workers.reset();  // wakes the workers with the stop flag set and joins them

@@ -2,13 +2,14 @@
 
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
-#include "media/sound_thread.h"
-#include "host/window_create.h"
+#include "host/engine_config.h"
+#include "media/sound_engine.h"
+#include "display/window_create.h"
 #include "platform/encoding.h"
 #include "resources/pack_mount.h"
 #include "runtime/dispatch.h"
 #include "runtime/engine_tables.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 
@@ -26,15 +27,15 @@ bool probe_title_folder_writable(Engine& e) {
   // The probe file is created and deleted again. A title may ship its own
   // nvcfg.ini; that one must survive, so the probe then takes another name.
   std::string name = "nvcfg.ini";
-  for (int k = 0; e.host.files->exists(name); ++k) name = "nvcfg.ini." + std::to_string(k) + ".probe";
+  for (int k = 0; e.platform.files->exists(name); ++k) name = "nvcfg.ini." + std::to_string(k) + ".probe";
   const uint8_t probe[1] = {0};
-  return e.host.files->write(name, probe) && e.host.files->remove(name);
+  return e.platform.files->write(name, probe) && e.platform.files->remove(name);
 }
 
 StartupResult start_engine(Engine& e, const std::string& exe_path) {
   StartupResult r;
   // User settings: a missing file leaves the defaults.
-  platform::FileRead dat = e.host.files->read("nvcfg.dat");
+  platform::FileRead dat = e.platform.files->read("nvcfg.dat");
   if (dat.status == platform::FileStatus::ok) apply_user_settings(dat.data, e.user_settings);
 
   if (mount_all_packs(e, exe_path) != 0) return r;
@@ -42,7 +43,7 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
   e.title_folder_writable = probe_title_folder_writable(e);
 
   if (load_engine_config(e) != 0) return r;
-  platform::DesktopSize desk = e.host.system->desktop();
+  platform::DesktopSize desk = e.platform.system->desktop();
   if (e.config.screen_width == 0 && e.config.screen_height == 0) {
     e.config.screen_width = desk.width;
     e.config.screen_height = desk.height;
@@ -55,6 +56,13 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
     system_box(e, "ウィンドウが生成できませんでした。");
     return r;
   }
+  // Sound: the output opens when the title enables it; without one sound
+  // stays off for the run.
+  if (e.config.sound_enabled != 0 && e.platform.open_audio && !e.platform.audio) {
+    e.platform.audio = e.platform.open_audio(e.sound.open_error);
+    if (!e.platform.audio) log_info(e, "", "sound: " + e.sound.open_error);
+  }
+  init_sound(e.sound, e.platform.audio.get());
   for (size_t i = 0; i < 4; ++i) e.resources.image_order[i] = e.config.image_order[i];
   for (size_t i = 0; i < 2; ++i) e.resources.sound_order[i] = e.config.sound_order[i];
   if (start_graphics(e) != 0) return r;
@@ -73,9 +81,10 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
   system.if_depth = static_cast<int8_t>(l.if_depth);
   system.loop_depth = static_cast<int8_t>(l.loop_depth);
 
-  start_sound_thread(e);
+  start_sound_thread(e.sound);
+  if (e.sound.enabled) start_keep_alive(e.sound);
   show_main_window_at_start(e);
-  start_pacing(e.pacing, e.host.clock->now_ms());
+  start_pacing(e.pacing, e.platform.clock->now_ms());
   r.ok = true;
   return r;
 }

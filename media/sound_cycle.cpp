@@ -143,6 +143,8 @@ const char* sound_error_text_utf8(int code) {
   return text.c_str();
 }
 
+uint32_t sound_rest_ms_idle() { return kIdleRestMs; }
+
 uint32_t sound_rest_ms(SoundState& s) {
   std::lock_guard<std::recursive_mutex> g(*s.host.lock);
   return s.ring.empty() ? kIdleRestMs : kBusyRestMs;

@@ -15,6 +15,7 @@ struct SoundState;
 // Milliseconds the thread rests before its next cycle: 3 while requests are
 // queued, else 20.
 uint32_t sound_rest_ms(SoundState& s);
+uint32_t sound_rest_ms_idle();
 
 // Runs one cycle. Returns false when the thread is to end (the quit flag was
 // seen, or an internal error set it).

@@ -10,14 +10,22 @@ namespace nv {
 
 namespace {
 
-void sound_thread_main(SoundState& s) {
+constexpr int kShutDownPollLimit = 10000;  // 1 ms steps
+
+// The thread follows the clock in lock step: on the virtual clock time stops
+// at each of its cycles until the cycle is over, so the mix and every sound
+// field change at the same moments in every run. The first rest takes no
+// lock: the thread that started it may hold the engine lock meanwhile.
+void sound_thread_main(SoundState& s, int follower) {
   platform::Clock& clock = *s.host.clock;
+  uint32_t rest = sound_rest_ms_idle();
   for (;;) {
-    const uint32_t rest = sound_rest_ms(s);
-    clock.wait_until_us(clock.now_us() + uint64_t(rest) * 1000, s.host.quit);
+    if (!clock.follow_until(follower, clock.now_us() + uint64_t(rest) * 1000, &s.abandon)) break;
     if (!run_sound_cycle(s)) break;
+    rest = sound_rest_ms(s);
   }
   finish_sound_thread(s);
+  clock.remove_follower(follower);
 }
 
 }  // namespace
@@ -30,11 +38,18 @@ void init_sound(SoundState& s, platform::AudioOut* audio) {
 void start_sound_thread(SoundState& s) {
   if (s.thread.joinable()) return;
   s.ended.store(kSoundThreadRunning);
-  s.thread = std::thread(sound_thread_main, std::ref(s));
+  s.abandon.store(false);
+  const int follower = s.host.clock->add_follower();
+  s.thread = std::thread(sound_thread_main, std::ref(s), follower);
 }
 
 void join_sound_thread(SoundState& s) {
-  if (s.thread.joinable()) s.thread.join();
+  if (!s.thread.joinable()) return;
+  // Steps of the clock give the thread its cycles until it sees the quit
+  // flag; a thread that does not end by then is let go without them.
+  for (int i = 0; i < kShutDownPollLimit && s.ended.load() == kSoundThreadRunning; ++i) s.host.clock->sleep_ms(1);
+  s.abandon.store(true);
+  s.thread.join();
 }
 
 std::optional<uint64_t> queue_sound_request(SoundState& s, SoundNode* node, SoundRequestKind kind, int32_t arg,

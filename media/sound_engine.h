@@ -14,10 +14,13 @@ namespace nv {
 // Sound is usable with an output; without one it stays off for the run.
 void init_sound(SoundState& s, platform::AudioOut* audio);
 
-// Starts the sound thread (once); it cycles until the quit flag is seen.
+// Starts the sound thread (once); it cycles until the quit flag is seen,
+// following the clock in lock step.
 void start_sound_thread(SoundState& s);
 
-// Joins the thread after it has ended.
+// Waits (in 1 ms steps of the clock) until the thread has ended, which it
+// does at its next cycle once the quit flag is set, and joins it. Call it
+// without the engine lock.
 void join_sound_thread(SoundState& s);
 
 // Queues a request under the engine lock; its ticket, or nothing when the

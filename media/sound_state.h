@@ -39,6 +39,7 @@ struct SoundState {
   SoundHost host;
   platform::AudioOut* audio = nullptr;  // null: sound is disabled
   bool enabled = false;                 // the sound switch (system variable 4)
+  std::string open_error;               // why the output did not open
 
   SoundTree tree;
   SoundRequestRing ring;
@@ -46,11 +47,14 @@ struct SoundState {
   // Read by the sound thread every cycle.
   std::atomic<bool> hold{false};             // the sound hold flag
   std::atomic<bool> window_active{true};     // the main window is active
-  std::atomic<bool> background_exec{false};  // SYSTEM BACKGROUNDEXEC
+  std::atomic<bool> background_exec{true};   // SYSTEM BACKGROUNDEXEC
   bool global_pause = false;                 // the sound thread's own
 
   std::thread thread;
   std::atomic<int> ended{kSoundThreadNotStarted};
+  // Set only when the thread must go without its last cycle (nobody moves
+  // the clock any more).
+  std::atomic<bool> abandon{false};
   int internal_error = 0;  // the number that ended the sound thread, if any
 };
 

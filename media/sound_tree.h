@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "media/sound_channel.h"
-#include "runtime/tree_node.h"
+#include "core/tree_node.h"
 
 namespace nv {
 

@@ -28,6 +28,11 @@ struct VoiceFormat {
   uint16_t bits = 16;
 };
 
+// Output rates.
+constexpr uint32_t kDefaultSoundRate = 44100;
+constexpr uint32_t kMinSoundRate = 8000;
+constexpr uint32_t kMaxSoundRate = 192000;
+
 constexpr uint32_t kMinVoiceFrequency = 100;
 constexpr uint32_t kMaxVoiceFrequency = 200000;
 constexpr int32_t kSilentHundredthsDb = -10000;

@@ -1,13 +1,13 @@
 // Millisecond time and sleeping, as the engine sees them.
 //
-// Two clocks: the real monotonic clock for interactive runs, and a virtual
-// clock whose time moves only when the thread that steps frames sleeps, so
-// that a headless run of a title is the same every time.
+// Two clocks: the real monotonic clock for interactive runs
+// (platform/posix/real_clock.h), and a virtual clock whose time moves only
+// when the thread that steps frames sleeps, so that a headless run of a
+// title is the same every time (platform/headless/virtual_clock.h).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 
 namespace nv::platform {
 
@@ -38,6 +38,25 @@ class Clock {
   // false when cancelled. On the virtual clock this never moves time.
   virtual bool wait_until_us(uint64_t t_us, const std::atomic<bool>* cancel) = 0;
 
+  // Followers in lock step: a thread that acts at moments of this clock (the
+  // sound thread) and must see each of them before time moves on. On the
+  // virtual clock a sleep that would pass a follower's next moment stops
+  // there and waits until the follower has acted and named its next moment,
+  // so a headless run is the same every time; a thread that sleeps must then
+  // never hold a lock the follower takes. On the real clock following is
+  // plain waiting.
+  //
+  // add_follower registers a follower that is acting (not waiting yet).
+  virtual int add_follower() { return 0; }
+  // The follower is done with its moment and acts next at `t_us`: blocks
+  // until the clock gets there (true) or `cancel` becomes true (false, and
+  // the follower is no longer registered).
+  virtual bool follow_until(int follower, uint64_t t_us, const std::atomic<bool>* cancel) {
+    (void)follower;
+    return wait_until_us(t_us, cancel);
+  }
+  virtual void remove_follower(int follower) { (void)follower; }
+
   // The local calendar time now.
   virtual LocalTime local_time() = 0;
 
@@ -47,10 +66,6 @@ class Clock {
   uint32_t now_ms() { return static_cast<uint32_t>(now_us() / 1000); }
   void sleep_ms(uint32_t ms) { sleep_us(uint64_t(ms) * 1000); }
 };
-
-// The virtual clock starts at `start` local time and at 0 microseconds.
-std::unique_ptr<Clock> make_virtual_clock(const LocalTime& start = LocalTime{});
-std::unique_ptr<Clock> make_real_clock();
 
 // Adds `us` microseconds to a calendar time (used by the virtual clock).
 LocalTime add_microseconds(const LocalTime& t, uint64_t us);

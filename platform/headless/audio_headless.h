@@ -13,10 +13,6 @@
 
 namespace nv::platform {
 
-constexpr uint32_t kDefaultSoundRate = 44100;
-constexpr uint32_t kMinSoundRate = 8000;
-constexpr uint32_t kMaxSoundRate = 192000;
-
 // `wav_path` empty: the mix is made and dropped. Returns nullptr with the
 // reason in `error` when the file cannot be created or the rate is outside
 // 8000 to 192000.

@@ -119,6 +119,7 @@ TEST(SoundFaults, PausedSetsAndMutedPathsRaiseNoInternalError) {
 
 TEST(SoundFaults, AnInactiveWindowHoldsEverySoundUnlessBackgroundExecution) {
   SoundRig rig;
+  rig.s.background_exec = false;
   SoundNode* n = rig.playing_tone("bgm", 10);
   rig.run_for(500);
   rig.s.window_active = false;

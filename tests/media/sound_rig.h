@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "platform/encoding.h"
 #include "platform/headless/audio_headless.h"
+#include "platform/headless/virtual_clock.h"
 #include "tests/media/sound_files.h"
 
 namespace nv::test {

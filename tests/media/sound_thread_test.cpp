@@ -6,6 +6,7 @@
 #include "media/sound_engine.h"
 #include "media/sound_math.h"
 #include "platform/clock.h"
+#include "platform/posix/real_clock.h"
 #include "platform/headless/audio_headless.h"
 #include "tests/media/sound_files.h"
 
