@@ -123,14 +123,14 @@ std::vector<std::shared_ptr<const std::vector<uint8_t>>> make_oggs(const std::fi
 void bench_refill(const std::vector<std::shared_ptr<const std::vector<uint8_t>>>& files) {
   std::string error;
   auto audio = nv::platform::make_headless_audio(44100, "", error);
-  std::vector<std::unique_ptr<nv::SoundChannel>> chans;
+  std::vector<std::unique_ptr<nv::media::SoundChannel>> chans;
   for (int v = 0; v < kVoices; ++v) {
-    auto ch = std::make_unique<nv::SoundChannel>();
-    ch->format = nv::SoundFormat::ogg;
+    auto ch = std::make_unique<nv::media::SoundChannel>();
+    ch->format = nv::media::SoundFormat::ogg;
     ch->file_data = files[size_t(v) % files.size()];
-    nv::create_playback(*ch, *audio);
+    nv::media::create_playback(*ch, *audio);
     ch->end = int32_t(ch->total_time);
-    nv::seek_sound(*ch, 0);
+    nv::media::seek_sound(*ch, 0);
     chans.push_back(std::move(ch));
   }
   const int seconds = 10;
@@ -140,16 +140,16 @@ void bench_refill(const std::vector<std::shared_ptr<const std::vector<uint8_t>>>
     for (auto& ch : chans) {
       ch->write_offset = s % 2 ? ch->buffer_size / 2 : 0;
       auto f = Clock::now();
-      if (nv::fill_half(*ch) < 0) std::printf("fill failed\n");
+      if (nv::media::fill_half(*ch) < 0) std::printf("fill failed\n");
       fills.push_back(seconds_since(f));
     }
   }
   const double ours = seconds_since(t);
 
   // libvorbisfile with each stream kept open, decoding the same seconds.
-  std::vector<std::unique_ptr<nv::OggStream>> open;
+  std::vector<std::unique_ptr<nv::media::OggStream>> open;
   for (int v = 0; v < kVoices; ++v) {
-    open.push_back(std::make_unique<nv::OggStream>());
+    open.push_back(std::make_unique<nv::media::OggStream>());
     open.back()->open(*files[size_t(v) % files.size()]);
   }
   std::vector<char> buf(4096);
@@ -182,21 +182,21 @@ void bench_lock(const std::vector<std::shared_ptr<const std::vector<uint8_t>>>& 
   std::atomic<bool> quit{false};
   std::string error;
   auto audio = nv::platform::make_headless_audio(44100, "", error);
-  nv::SoundState s;
-  s.host = nv::SoundHost{clock.get(), &lock, &quit, nullptr};
-  nv::init_sound(s, audio.get());
-  std::vector<nv::SoundNode*> nodes;
+  nv::media::SoundState s;
+  s.host = nv::media::SoundHost{clock.get(), &lock, &quit, nullptr};
+  nv::media::init_sound(s, audio.get());
+  std::vector<nv::media::SoundNode*> nodes;
   for (int v = 0; v < kVoices; ++v) {
     std::lock_guard<std::recursive_mutex> g(lock);
-    nodes.push_back(nv::add_sound_node(*s.tree.s0, "n" + std::to_string(v), false, nv::kSoundNodeKey));
-    nodes.back()->ch.format = nv::SoundFormat::ogg;
+    nodes.push_back(nv::media::add_sound_node(*s.tree.s0, "n" + std::to_string(v), false, nv::media::kSoundNodeKey));
+    nodes.back()->ch.format = nv::media::SoundFormat::ogg;
   }
-  nv::start_sound_thread(s);
+  nv::media::start_sound_thread(s);
   std::vector<uint64_t> loads;
   for (int v = 0; v < kVoices; ++v)
-    loads.push_back(*nv::queue_sound_request(s, nodes[size_t(v)], nv::SoundRequestKind::load, 0, "x",
+    loads.push_back(*nv::media::queue_sound_request(s, nodes[size_t(v)], nv::media::SoundRequestKind::load, 0, "x",
                                              files[size_t(v) % files.size()]));
-  for (uint64_t t : loads) nv::wait_sound_request(s, t);
+  for (uint64_t t : loads) nv::media::wait_sound_request(s, t);
 
   // Halves are decoded outside the lock; what it guards is the requests,
   // fades, position tracking and the choice of voices to refill. A probe
@@ -219,7 +219,7 @@ void bench_lock(const std::vector<std::shared_ptr<const std::vector<uint8_t>>>& 
   });
   {
     std::lock_guard<std::recursive_mutex> g(lock);
-    for (nv::SoundNode* n : nodes) nv::put_sound_request(s.ring, n, nv::SoundRequestKind::play, 0);
+    for (nv::media::SoundNode* n : nodes) nv::media::put_sound_request(s.ring, n, nv::media::SoundRequestKind::play, 0);
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   started = true;  // from here on: the refills, every second, all in step
@@ -227,7 +227,7 @@ void bench_lock(const std::vector<std::shared_ptr<const std::vector<uint8_t>>>& 
   probing = false;
   probe.join();
   quit = true;
-  nv::join_sound_thread(s);
+  nv::media::join_sound_thread(s);
   std::printf("longest hold of the engine lock by the sound thread (32 Ogg sounds):\n");
   std::printf("  the cycle that starts all 32      %6.2f ms\n", double(longest_start_us) / 1e3);
   std::printf("  cycles refilling all 32 in step   %6.2f ms   (aim 16 ms; %ld looks at the lock)\n",

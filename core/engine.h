@@ -25,18 +25,28 @@ namespace nv {
 struct ArgSlots;
 struct DispatchState;
 struct EvaluatorState;
-struct FramePacing;
-struct GraphicsState;
-struct ResourceState;
 struct ScriptTables;
 struct ScriptThread;
-struct SoundState;
 struct SystemVarState;
 struct TaskTree;
-struct VarCommandState;
 struct VariableFile;
 struct VariableTable;
+namespace data {
+struct VarCommandState;
+}
+namespace display {
 struct WindowsState;
+}
+namespace gfx {
+struct FramePacing;
+struct GraphicsState;
+}
+namespace media {
+struct SoundState;
+}
+namespace res {
+struct ResourceState;
+}
 struct EngineRecords;
 
 struct Engine {
@@ -72,21 +82,21 @@ struct Engine {
   std::unique_ptr<EngineRecords> records_;
 
  public:
-  ScriptTables& scripts;      // runtime: command table, script index and list, labels, compiled scripts
-  DispatchState& dispatch;    // runtime: current instruction, handler tables, pause state
-  TaskTree& tasks;            // runtime: the task tree and the walk counters
-  ArgSlots& args;             // runtime: the current instruction's evaluated arguments
-  EvaluatorState& eval;       // values: value stack and string temporaries
-  VariableTable& vars;        // values
-  VariableFile& varfile;      // values: nvbin\nvv.nbn, kept for script-scope variables
-  SystemVarState& sysvars;    // values: the system-variable table and the values it keeps
-  VarCommandState& varcmd;    // data: MATH RND's generator
-  ResourceState& resources;   // resources: packs, caches, probing orders
-  GraphicsState& graphics;    // graphics: layer tree, pixel routines, workers
-  FramePacing& pacing;        // graphics: frame rate, skipping, per-second counts
-  WindowsState& windows;      // display: the four window slots and the flags of their events
-  SoundState& sound;          // media: the sound tree, the request ring and the sound thread
-  ScriptThread& script_thread;  // host: runs the frame step when the title asks for it
+  ScriptTables& scripts;      // command table, script index and list, labels, compiled scripts
+  DispatchState& dispatch;    // current instruction, handler tables, pause state
+  TaskTree& tasks;            // the task tree and the walk counters
+  ArgSlots& args;             // the current instruction's evaluated arguments
+  EvaluatorState& eval;       // value stack and string temporaries
+  VariableTable& vars;
+  VariableFile& varfile;      // nvbin\nvv.nbn, kept for script-scope variables
+  SystemVarState& sysvars;    // the system-variable table and the values it keeps
+  data::VarCommandState& varcmd;     // MATH RND's generator
+  res::ResourceState& resources;     // packs, caches, probing orders
+  gfx::GraphicsState& graphics;      // layer tree, pixel routines, workers
+  gfx::FramePacing& pacing;          // frame rate, skipping, per-second counts
+  display::WindowsState& windows;    // the four window slots and the flags of their events
+  media::SoundState& sound;          // the sound tree, the request ring and the sound thread
+  ScriptThread& script_thread;       // runs the frame step when the title asks for it
 };
 
 }  // namespace nv

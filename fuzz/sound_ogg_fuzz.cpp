@@ -13,9 +13,9 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libvorbisfil
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> file(data, size);
-  nv::OggFacts facts;
-  if (nv::probe_ogg(file, facts) != 0) return 0;
-  nv::OggStream s;
+  nv::media::OggFacts facts;
+  if (nv::media::probe_ogg(file, facts) != 0) return 0;
+  nv::media::OggStream s;
   if (s.open(file) != 0) return 0;
   char buf[4096];
   int section = 0;
@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ov_read(s.get(), buf, sizeof buf, 0, 2, 1, &section) <= 0) break;
   }
   // The callbacks on their own, with the input's bytes as offsets.
-  nv::OggMemoryReader r{data, size, 0};
-  const ov_callbacks cb = nv::ogg_memory_callbacks();
+  nv::media::OggMemoryReader r{data, size, 0};
+  const ov_callbacks cb = nv::media::ogg_memory_callbacks();
   for (size_t i = 0; i + 8 <= size && i < 256; i += 8) {
     int64_t off = 0;
     for (int k = 0; k < 8; ++k) off = off << 8 | data[i + size_t(k)];

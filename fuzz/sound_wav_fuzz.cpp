@@ -13,26 +13,26 @@
 #include "platform/headless/audio_headless.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  nv::WavLayout w;
-  if (nv::parse_wav(std::span<const uint8_t>(data, size), w) != 0) return 0;
+  nv::media::WavLayout w;
+  if (nv::media::parse_wav(std::span<const uint8_t>(data, size), w) != 0) return 0;
   if (w.data_offset + uint64_t(w.data_size) > size) __builtin_trap();
   static std::string error;
   static auto audio = nv::platform::make_headless_audio(8000, "", error);
-  nv::SoundChannel ch;
-  ch.format = nv::SoundFormat::wav;
+  nv::media::SoundChannel ch;
+  ch.format = nv::media::SoundFormat::wav;
   ch.file_data = std::make_shared<const std::vector<uint8_t>>(data, data + size);
-  if (nv::create_playback(ch, *audio) < 0) return 0;
+  if (nv::media::create_playback(ch, *audio) < 0) return 0;
   // Positions from the last bytes of the input, in and outside the file.
   const int32_t a = size > 2 ? int8_t(data[size - 1]) * 37 : 0;
   const int32_t b = size > 2 ? int8_t(data[size - 2]) * 53 : 0;
   ch.end = int32_t(std::min<int64_t>(ch.total_time, 500 + b));
   ch.restart = a;
   ch.loops_remaining = size % 3;
-  nv::seek_sound(ch, b);
+  nv::media::seek_sound(ch, b);
   for (int half = 0; half < 3; ++half) {
     ch.write_offset = half % 2 ? ch.buffer_size / 2 : 0;
-    if (nv::fill_half(ch) < 0) break;
+    if (nv::media::fill_half(ch) < 0) break;
   }
-  nv::release_playback(ch, true);
+  nv::media::release_playback(ch, true);
   return 0;
 }

@@ -1,6 +1,6 @@
 // The engine with every subsystem's record: what the top (host/), the tests
 // and the tools that drive a whole engine include. The records are built
-// and wired by the constructor in host/engine.cpp.
+// and wired by the constructor in host/engine_records.cpp.
 #pragma once
 
 #include "core/engine.h"
@@ -34,12 +34,12 @@ struct EngineRecords {
   VariableTable vars;
   VariableFile varfile;
   SystemVarState sysvars;
-  VarCommandState varcmd;
-  ResourceState resources;
-  GraphicsState graphics;
-  FramePacing pacing;
-  WindowsState windows;
-  SoundState sound;
+  data::VarCommandState varcmd;
+  res::ResourceState resources;
+  gfx::GraphicsState graphics;
+  gfx::FramePacing pacing;
+  display::WindowsState windows;
+  media::SoundState sound;
   ScriptThread script_thread;
 };
 

@@ -25,9 +25,9 @@ int frame_step(Engine& e) {
   if (walk_frame(e, text_step) != 0) return 1;
   if (e.stop.load()) return 1;
   const bool draw = !e.pacing.skip_next;
-  if (draw && compose_frame(e) != 0) return 1;
+  if (draw && display::compose_frame(e) != 0) return 1;
   pace_frame(e.pacing, *e.platform.clock);
-  if (draw && !e.stop.load()) present_frame(e);
+  if (draw && !e.stop.load()) display::present_frame(e);
   return e.stop.load() ? 1 : 0;
 }
 

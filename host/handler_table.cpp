@@ -3,13 +3,13 @@
 #include <cstddef>
 
 #include "data/variable_commands.h"
-#include "graphics/layer_commands.h"
-#include "graphics/fps_command.h"
-#include "media/sound_commands.h"
 #include "display/window_commands.h"
 #include "formats/command_table.h"
-#include "runtime/dispatch.h"
+#include "graphics/fps_command.h"
+#include "graphics/layer_commands.h"
+#include "media/sound_commands.h"
 #include "runtime/control_flow.h"
+#include "runtime/dispatch.h"
 #include "runtime/error_table.h"
 #include "runtime/task_commands.h"
 
@@ -49,29 +49,29 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::END] = end_command;
 
   // Variable commands.
-  d.direct[c::LET] = let_command;
-  d.direct[c::INT] = int_command;
-  d.direct[c::FLT] = flt_command;
-  d.direct[c::STR] = str_command;
-  d.direct[c::VARACT] = varact_command;
-  d.direct[c::VARINFO] = varinfo_command;
-  d.direct[c::MATH] = math_command;
+  d.direct[c::LET] = data::let_command;
+  d.direct[c::INT] = data::int_command;
+  d.direct[c::FLT] = data::flt_command;
+  d.direct[c::STR] = data::str_command;
+  d.direct[c::VARACT] = data::varact_command;
+  d.direct[c::VARINFO] = data::varinfo_command;
+  d.direct[c::MATH] = data::math_command;
 
   // Windows and frame pacing.
-  d.direct[c::WINDOW] = window_command;
-  d.direct[c::WINDOWEND] = windowend_command;
-  d.direct[c::WINDOWINFO] = windowinfo_command;
-  d.direct[c::FPS] = fps_command;
+  d.direct[c::WINDOW] = display::window_command;
+  d.direct[c::WINDOWEND] = display::windowend_command;
+  d.direct[c::WINDOWINFO] = display::windowinfo_command;
+  d.direct[c::FPS] = gfx::fps_command;
 
   // Layers.
-  d.direct[c::CG] = cg_command;
-  d.direct[c::CGEND] = cgend_command;
-  d.direct[c::CGINFO] = cginfo_command;
+  d.direct[c::CG] = gfx::cg_command;
+  d.direct[c::CGEND] = gfx::cgend_command;
+  d.direct[c::CGINFO] = gfx::cginfo_command;
 
   // Sound.
-  d.direct[c::SOUND] = sound_command;
-  d.direct[c::SOUNDEND] = soundend_command;
-  d.direct[c::SOUNDINFO] = soundinfo_command;
+  d.direct[c::SOUND] = media::sound_command;
+  d.direct[c::SOUNDEND] = media::soundend_command;
+  d.direct[c::SOUNDINFO] = media::soundinfo_command;
 }
 
 }  // namespace nv

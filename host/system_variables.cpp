@@ -13,7 +13,7 @@ SystemVarTable build_table() {
   add_held_variables(t);  // first: an owner's own reader and writer take their place
   add_value_variables(t);
   add_runtime_variables(t);
-  add_sound_variables(t);
+  media::add_sound_variables(t);
   return t;
 }
 

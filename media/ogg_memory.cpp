@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 
@@ -76,4 +76,4 @@ int ogg_read_error(long result) {
   return static_cast<int>(result < 0 ? -result : result);
 }
 
-}  // namespace nv
+}  // namespace nv::media

@@ -9,7 +9,7 @@
 
 #include <vorbis/vorbisfile.h>
 
-namespace nv {
+namespace nv::media {
 
 struct OggMemoryReader {
   const uint8_t* data = nullptr;
@@ -61,4 +61,4 @@ int probe_ogg(std::span<const uint8_t> file, OggFacts& out);
 // data 90001, a bad link 90002, others their absolute value.
 int ogg_read_error(long result);
 
-}  // namespace nv
+}  // namespace nv::media

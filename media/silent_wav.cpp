@@ -1,6 +1,6 @@
 #include "media/sound_channel.h"
 
-namespace nv {
+namespace nv::media {
 
 const std::vector<uint8_t>& silent_wav() {
   static const std::vector<uint8_t> wav = [] {
@@ -26,4 +26,4 @@ const std::vector<uint8_t>& silent_wav() {
   return wav;
 }
 
-}  // namespace nv
+}  // namespace nv::media

@@ -13,7 +13,7 @@
 #include "media/wav_chunks.h"
 #include "platform/audio.h"
 
-namespace nv {
+namespace nv::media {
 
 enum class PlayState : int8_t { idle = 0, loaded = 1, fading_in = 2, steady = 3, stopping = 4 };
 
@@ -104,4 +104,4 @@ enum class SoundRequestKind : uint8_t {
 // 16-bit stereo silence at 44100 Hz.
 const std::vector<uint8_t>& silent_wav();
 
-}  // namespace nv
+}  // namespace nv::media

@@ -18,7 +18,7 @@
 #include "runtime/arg_eval.h"
 #include "runtime/arg_slots.h"
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 
@@ -69,14 +69,14 @@ int load_file_into(Engine& e, SoundNode& n, std::string_view name) {
   if (state_of(e, n) != PlayState::idle) {
     if (!queue_and_wait(e, &n, SoundRequestKind::release, 0) || state_of(e, n) != PlayState::idle) return 0;
   }
-  FileRequest req;
-  const int found = resolve_media(e, name, MediaKind::sound, req);
-  if (found == kMediaError) return -1;
-  if (found == kMediaNotFound) return 0;
-  const int loaded = load_file(e, name, req, false, false);
-  if (loaded == kLoadNotFound) return 0;
-  if (loaded != kLoadOk) return -1;
-  const FileType type = req.type != FileType::unknown ? req.type : file_type_of_name(req.name);
+  res::FileRequest req;
+  const int found = res::resolve_media(e, name, res::MediaKind::sound, req);
+  if (found == res::kMediaError) return -1;
+  if (found == res::kMediaNotFound) return 0;
+  const int loaded = res::load_file(e, name, req, false, false);
+  if (loaded == res::kLoadNotFound) return 0;
+  if (loaded != res::kLoadOk) return -1;
+  const FileType type = req.type != FileType::unknown ? req.type : res::file_type_of_name(req.name);
   if (type != FileType::wav && type != FileType::ogg) return report(e, 100030, {kSound, name});
   {
     std::lock_guard<std::recursive_mutex> g(e.lock);
@@ -182,4 +182,4 @@ int soundend_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::media

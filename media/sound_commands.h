@@ -7,9 +7,11 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
 struct SystemVarTable;
+}  // namespace nv
+
+namespace nv::media {
 
 int sound_command(Engine& e);
 int soundend_command(Engine& e);
@@ -18,4 +20,4 @@ int soundinfo_command(Engine& e);
 // System variable 4: 1 when sound is usable.
 void add_sound_variables(SystemVarTable& t);
 
-}  // namespace nv
+}  // namespace nv::media

@@ -17,7 +17,7 @@
 #include "platform/clock.h"
 #include "platform/encoding.h"
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 
@@ -207,4 +207,4 @@ void finish_sound_thread(SoundState& s) {
   s.ended.store(kSoundThreadEnded);
 }
 
-}  // namespace nv
+}  // namespace nv::media

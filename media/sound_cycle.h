@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace nv {
+namespace nv::media {
 
 struct SoundState;
 
@@ -28,4 +28,4 @@ void finish_sound_thread(SoundState& s);
 // The box text of an internal error.
 const char* sound_error_text_utf8(int code);
 
-}  // namespace nv
+}  // namespace nv::media

@@ -6,7 +6,7 @@
 #include "media/sound_cycle.h"
 #include "platform/clock.h"
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 
@@ -106,4 +106,4 @@ bool remove_sound_node(SoundState& s, SoundNode& node, bool* ring_full) {
   return true;
 }
 
-}  // namespace nv
+}  // namespace nv::media

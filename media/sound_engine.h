@@ -9,7 +9,7 @@
 
 #include "media/sound_state.h"
 
-namespace nv {
+namespace nv::media {
 
 // Sound is usable with an output; without one it stays off for the run.
 void init_sound(SoundState& s, platform::AudioOut* audio);
@@ -43,4 +43,4 @@ void start_keep_alive(SoundState& s);
 // nodes not released yet stay.
 bool remove_sound_node(SoundState& s, SoundNode& node, bool* ring_full = nullptr);
 
-}  // namespace nv
+}  // namespace nv::media

@@ -3,7 +3,7 @@
 #include "media/sound_math.h"
 #include "media/sound_tree.h"
 
-namespace nv {
+namespace nv::media {
 
 void apply_volume(SoundNode& node, int32_t v) {
   if (node.is_set) {
@@ -25,4 +25,4 @@ void apply_pitch(SoundNode& node) {
   if (node.ch.voice) node.ch.voice->set_frequency(frequency_of_pitch(node.ch.pitch, node.ch.wave.rate));
 }
 
-}  // namespace nv
+}  // namespace nv::media

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace nv {
+namespace nv::media {
 
 struct SoundNode;
 
@@ -17,4 +17,4 @@ void apply_near_silent(SoundNode& node);
 void apply_pan(SoundNode& node);
 void apply_pitch(SoundNode& node);
 
-}  // namespace nv
+}  // namespace nv::media

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 constexpr int32_t kSilent = -10000;
@@ -74,4 +74,4 @@ int64_t fill_request(int64_t decoded, int64_t pass_bytes, int64_t end_bytes, int
   return std::max<int64_t>(align_down(end_bytes - at, block_align), 0);
 }
 
-}  // namespace nv
+}  // namespace nv::media

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace nv {
+namespace nv::media {
 
 constexpr int32_t kFullVolume = 256;
 constexpr int32_t kCentrePan = 256;
@@ -74,4 +74,4 @@ SeekPoint seek_point(int64_t t_ms, int64_t total_ms, int64_t bytes_per_second, i
 // what is left to the end in whole frames; 0 at or past the end.
 int64_t fill_request(int64_t decoded, int64_t pass_bytes, int64_t end_bytes, int64_t block_align);
 
-}  // namespace nv
+}  // namespace nv::media

@@ -7,7 +7,7 @@
 #include "media/sound_state.h"
 #include "media/sound_stream.h"
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 constexpr int kErrPauseNoVoice = 410;
@@ -84,4 +84,4 @@ int hold_tree(SoundState& s, SoundNode& node, bool pause, int64_t now_ms) {
   return result;
 }
 
-}  // namespace nv
+}  // namespace nv::media

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace nv {
+namespace nv::media {
 
 struct SoundState;
 struct SoundNode;
@@ -27,4 +27,4 @@ int unhold_sound(SoundState& s, SoundNode& node, int64_t now_ms);
 // Holds (`pause`) or releases the node and everything under it.
 int hold_tree(SoundState& s, SoundNode& node, bool pause, int64_t now_ms);
 
-}  // namespace nv
+}  // namespace nv::media

@@ -9,7 +9,7 @@
 #include "media/sound_state.h"
 #include "media/sound_stream.h"
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 
@@ -199,4 +199,4 @@ int handle_sound_request(SoundState& s, SoundRequest& r, int64_t now_ms) {
   return 1;
 }
 
-}  // namespace nv
+}  // namespace nv::media

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace nv {
+namespace nv::media {
 
 struct SoundState;
 struct SoundRequest;
@@ -12,4 +12,4 @@ struct SoundRequest;
 // the ring and try again next cycle, or the negated internal error number.
 int handle_sound_request(SoundState& s, SoundRequest& r, int64_t now_ms);
 
-}  // namespace nv
+}  // namespace nv::media

@@ -1,6 +1,6 @@
 #include "media/sound_ring.h"
 
-namespace nv {
+namespace nv::media {
 
 std::optional<uint64_t> put_sound_request(SoundRequestRing& ring, SoundNode* node, SoundRequestKind kind, int32_t arg,
                                           std::string text, SoundBytes file) {
@@ -34,4 +34,4 @@ void forget_sound_requests(SoundRequestRing& ring, const SoundNode* node) {
   }
 }
 
-}  // namespace nv
+}  // namespace nv::media

@@ -15,7 +15,7 @@
 
 #include "media/sound_channel.h"
 
-namespace nv {
+namespace nv::media {
 
 struct SoundNode;
 
@@ -57,4 +57,4 @@ void finish_sound_request(SoundRequestRing& ring);
 // the sound thread then marks them done without acting.
 void forget_sound_requests(SoundRequestRing& ring, const SoundNode* node);
 
-}  // namespace nv
+}  // namespace nv::media

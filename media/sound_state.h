@@ -14,12 +14,12 @@
 #include "media/sound_ring.h"
 #include "media/sound_tree.h"
 
-namespace nv {
-
-namespace platform {
+namespace nv::platform {
 class AudioOut;
 class Clock;
-}  // namespace platform
+}  // namespace nv::platform
+
+namespace nv::media {
 
 struct SoundHost {
   platform::Clock* clock = nullptr;
@@ -58,4 +58,4 @@ struct SoundState {
   int internal_error = 0;  // the number that ended the sound thread, if any
 };
 
-}  // namespace nv
+}  // namespace nv::media

@@ -10,7 +10,7 @@
 #include "media/wav_chunks.h"
 #include "platform/audio.h"
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 
@@ -216,4 +216,4 @@ void release_playback(SoundChannel& ch, bool with_data) {
   if (with_data) ch.file_data.reset();
 }
 
-}  // namespace nv
+}  // namespace nv::media

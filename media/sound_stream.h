@@ -12,11 +12,11 @@
 
 #include <vorbis/vorbisfile.h>
 
-namespace nv {
-
-namespace platform {
+namespace nv::platform {
 class AudioOut;
-}
+}  // namespace nv::platform
+
+namespace nv::media {
 struct SoundNode;
 struct SoundChannel;
 
@@ -44,4 +44,4 @@ int fill_half(SoundChannel& ch);
 // `with_data`.
 void release_playback(SoundChannel& ch, bool with_data);
 
-}  // namespace nv
+}  // namespace nv::media

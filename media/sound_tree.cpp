@@ -2,7 +2,7 @@
 
 #include "media/sound_math.h"
 
-namespace nv {
+namespace nv::media {
 
 SoundTree::SoundTree() { s0 = add_sound_node(root, kBasePath, true, kSoundNodeKey); }
 
@@ -43,4 +43,4 @@ bool path_enabled_and_unpaused(const SoundNode& node) {
   return true;
 }
 
-}  // namespace nv
+}  // namespace nv::media

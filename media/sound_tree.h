@@ -12,7 +12,7 @@
 #include "media/sound_channel.h"
 #include "core/tree_node.h"
 
-namespace nv {
+namespace nv::media {
 
 struct SoundNode : TreeNode {
   SoundChannel ch;
@@ -65,4 +65,4 @@ int32_t parent_chain_volume(const SoundNode& node);
 // clear.
 bool path_enabled_and_unpaused(const SoundNode& node);
 
-}  // namespace nv
+}  // namespace nv::media

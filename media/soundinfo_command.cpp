@@ -14,7 +14,7 @@
 #include "runtime/output_target.h"
 #include "values/system_vars.h"
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 
@@ -85,4 +85,4 @@ int soundinfo_command(Engine& e) {
 
 void add_sound_variables(SystemVarTable& t) { t.ints[4] = read_sound_switch; }
 
-}  // namespace nv
+}  // namespace nv::media

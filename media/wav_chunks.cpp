@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 
@@ -64,4 +64,4 @@ int parse_wav(std::span<const uint8_t> file, WavLayout& out) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::media

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-namespace nv {
+namespace nv::media {
 
 struct WavFormat {
   uint16_t tag = 0;           // 1 = PCM
@@ -38,4 +38,4 @@ constexpr int kWavNotPcm = 10200;        // not PCM, or PCM the mixer cannot pla
 // file keeps the frames that are present; odd chunk sizes are padded.
 int parse_wav(std::span<const uint8_t> file, WavLayout& out);
 
-}  // namespace nv
+}  // namespace nv::media

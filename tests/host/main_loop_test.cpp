@@ -52,9 +52,9 @@ TEST(MainLoop, FrameLimitsStopBothKindsOfLoopAndTheThreadsEnd) {
     EXPECT_EQ(r.run(5), 5);
     EXPECT_EQ(r.run(7), 7);
     EXPECT_FALSE(r.stopped());
-    EXPECT_EQ(r.engine().sound.ended.load(), kSoundThreadRunning);
+    EXPECT_EQ(r.engine().sound.ended.load(), media::kSoundThreadRunning);
     shut_down(r.engine());
-    EXPECT_EQ(r.engine().sound.ended.load(), kSoundThreadEnded);
+    EXPECT_EQ(r.engine().sound.ended.load(), media::kSoundThreadEnded);
     EXPECT_FALSE(r.engine().sound.thread.joinable());
   }
 }

@@ -5,7 +5,7 @@
 #include "media/ogg_memory.h"
 #include "tests/media/sound_files.h"
 
-namespace nv {
+namespace nv::media {
 namespace {
 
 using test::TempDir;
@@ -123,4 +123,4 @@ TEST(OggMemory, TwoStreamsOverOneFileKeepTheirOwnPositions) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::media

@@ -6,10 +6,11 @@
 #include "media/sound_math.h"
 #include "tests/media/sound_rig.h"
 
-namespace nv {
+namespace nv::media {
 namespace {
 
 using test::SoundRig;
+
 
 void set_e(SoundRig& rig, SoundNode* n, uint8_t e) {
   {
@@ -277,4 +278,4 @@ TEST(SoundFaults, QuittingSilencesEverySoundAndFreesItAtTheEnd) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::media

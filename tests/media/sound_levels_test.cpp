@@ -5,10 +5,11 @@
 #include "media/sound_math.h"
 #include "tests/media/sound_rig.h"
 
-namespace nv {
+namespace nv::media {
 namespace {
 
 using test::SoundRig;
+
 
 TEST(SoundLevels, AnOggAtFullVolumeIsReproducedBitExactly) {
   SoundRig rig;
@@ -122,4 +123,4 @@ TEST(SoundLevels, AFadeFollowsItsSlopeCycleByCycle) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::media

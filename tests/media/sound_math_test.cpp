@@ -2,7 +2,7 @@
 
 #include "media/sound_math.h"
 
-namespace nv {
+namespace nv::media {
 namespace {
 
 TEST(SoundMath, AttenuationFollowsFortyTimesTheLogOfTheVolume) {
@@ -117,4 +117,4 @@ TEST(SoundMath, MillisecondsOfBytesGuardsAMissingFormat) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::media

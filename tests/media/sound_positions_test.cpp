@@ -4,10 +4,11 @@
 
 #include "tests/media/sound_rig.h"
 
-namespace nv {
+namespace nv::media {
 namespace {
 
 using test::SoundRig;
+
 
 // Ten 100 ms steps of 44100 Hz mono, step i a tone of 200 + 100 i Hz.
 std::string staircase(const SoundRig& rig, int steps = 10, const std::string& format = "-r 44100 -c 1 -b 16") {
@@ -185,4 +186,4 @@ TEST(SoundPositions, PlayAfterTheLastPassPlaysOnWithoutLoop) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::media

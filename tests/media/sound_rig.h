@@ -28,7 +28,7 @@ struct SoundRig {
   std::atomic<bool> quit{false};
   std::string out_path = (dir.path() / "out.wav").string();
   std::unique_ptr<platform::AudioOut> audio;
-  SoundState s;
+  media::SoundState s;
   std::vector<std::string> boxes;  // "caption|text" in UTF-8
   bool ended = false;
 
@@ -41,7 +41,7 @@ struct SoundRig {
     s.host.show_box = [this](const std::string& caption, const std::string& text) {
       boxes.push_back(platform::sjis_to_utf8(caption) + "|" + platform::sjis_to_utf8(text));
     };
-    init_sound(s, audio.get());
+    media::init_sound(s, audio.get());
   }
 
   int64_t now_ms() const { return int64_t(clock->now_us() / 1000); }
@@ -51,71 +51,71 @@ struct SoundRig {
   void run_for(int64_t ms) {
     const uint64_t until = clock->now_us() + uint64_t(ms) * 1000;
     while (!ended && clock->now_us() < until) {
-      clock->sleep_ms(sound_rest_ms(s));
-      if (!run_sound_cycle(s)) ended = true;
+      clock->sleep_ms(media::sound_rest_ms(s));
+      if (!media::run_sound_cycle(s)) ended = true;
     }
   }
 
   // Cycles until request `t` is done (at most `limit_ms`).
   bool settle(uint64_t t, int64_t limit_ms = 1000) {
     const uint64_t until = clock->now_us() + uint64_t(limit_ms) * 1000;
-    while (!ended && !sound_request_done(s.ring, t) && clock->now_us() < until) {
-      clock->sleep_ms(sound_rest_ms(s));
-      if (!run_sound_cycle(s)) ended = true;
+    while (!ended && !media::sound_request_done(s.ring, t) && clock->now_us() < until) {
+      clock->sleep_ms(media::sound_rest_ms(s));
+      if (!media::run_sound_cycle(s)) ended = true;
     }
-    return sound_request_done(s.ring, t);
+    return media::sound_request_done(s.ring, t);
   }
 
-  SoundNode* node(const std::string& name, bool is_set = false, SoundNode* parent = nullptr) {
+  media::SoundNode* node(const std::string& name, bool is_set = false, media::SoundNode* parent = nullptr) {
     std::lock_guard<std::recursive_mutex> g(lock);
-    return add_sound_node(parent ? *parent : *s.tree.s0, name, is_set, kSoundNodeKey);
+    return media::add_sound_node(parent ? *parent : *s.tree.s0, name, is_set, media::kSoundNodeKey);
   }
 
-  uint64_t queue(SoundNode* n, SoundRequestKind kind, int32_t arg = 0) {
-    auto t = queue_sound_request(s, n, kind, arg);
+  uint64_t queue(media::SoundNode* n, media::SoundRequestKind kind, int32_t arg = 0) {
+    auto t = media::queue_sound_request(s, n, kind, arg);
     EXPECT_TRUE(t);
     return t.value_or(0);
   }
 
   // LOOP as SOUND gives it: the limit directly, the decoder's passes queued.
-  void loop(SoundNode* n, int32_t passes) {
+  void loop(media::SoundNode* n, int32_t passes) {
     {
       std::lock_guard<std::recursive_mutex> g(lock);
       n->ch.loop_limit = passes;
     }
-    queue(n, SoundRequestKind::set_loop, passes);
+    queue(n, media::SoundRequestKind::set_loop, passes);
   }
 
   // Loads a file into `n` as SOUND FILE does, and carries it out.
-  bool load(SoundNode* n, const std::string& path) {
+  bool load(media::SoundNode* n, const std::string& path) {
     auto bytes = std::make_shared<const std::vector<uint8_t>>(file_bytes(path));
     {
       std::lock_guard<std::recursive_mutex> g(lock);
-      n->ch.format = path.ends_with(".ogg") ? SoundFormat::ogg : SoundFormat::wav;
+      n->ch.format = path.ends_with(".ogg") ? media::SoundFormat::ogg : media::SoundFormat::wav;
     }
-    auto t = queue_sound_request(s, n, SoundRequestKind::load, 0, path, bytes);
+    auto t = media::queue_sound_request(s, n, media::SoundRequestKind::load, 0, path, bytes);
     return t && settle(*t);
   }
 
   // Queues LoadSound with raw bytes.
-  void queue_sound_request_bytes(SoundNode* n, const std::vector<uint8_t>& bytes) {
+  void queue_sound_request_bytes(media::SoundNode* n, const std::vector<uint8_t>& bytes) {
     auto file = std::make_shared<const std::vector<uint8_t>>(bytes);
-    EXPECT_TRUE(queue_sound_request(s, n, SoundRequestKind::load, 0, "x", file));
+    EXPECT_TRUE(media::queue_sound_request(s, n, media::SoundRequestKind::load, 0, "x", file));
   }
 
   // Queues PLAY with a fade and runs until it is carried out; returns the
   // clock time (us) of the cycle that started the voice.
-  uint64_t play(SoundNode* n, int32_t fade = 0) {
-    const uint64_t t = queue(n, SoundRequestKind::play, fade);
+  uint64_t play(media::SoundNode* n, int32_t fade = 0) {
+    const uint64_t t = queue(n, media::SoundRequestKind::play, fade);
     settle(t);
     return clock->now_us();
   }
 
   // A node playing `seconds` of a 500 Hz stereo tone at half scale.
-  SoundNode* playing_tone(const std::string& name, double seconds) {
+  media::SoundNode* playing_tone(const std::string& name, double seconds) {
     const std::string wav =
         sox_make(dir, name + ".wav", "-r 44100 -c 2 -b 16", "synth " + std::to_string(seconds) + " sine 500 vol 0.5");
-    SoundNode* n = node(name);
+    media::SoundNode* n = node(name);
     EXPECT_TRUE(load(n, wav));
     play(n);
     return n;
@@ -123,11 +123,11 @@ struct SoundRig {
 
   static size_t frame_at(uint64_t us) { return size_t(us * 44100 / 1000000); }
 
-  SoundChannel& ch(SoundNode* n) { return n->ch; }
+  media::SoundChannel& ch(media::SoundNode* n) { return n->ch; }
 
   // Ends the engine as the thread would and reads the whole output.
   Pcm finish() {
-    finish_sound_thread(s);
+    media::finish_sound_thread(s);
     audio.reset();
     return read_pcm16(out_path);
   }

@@ -10,7 +10,7 @@
 #include "platform/headless/audio_headless.h"
 #include "tests/media/sound_files.h"
 
-namespace nv {
+namespace nv::media {
 namespace {
 
 struct Threaded {
@@ -151,4 +151,4 @@ TEST(SoundThread, AFullRingRefusesWhileTheThreadDrainsIt) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::media

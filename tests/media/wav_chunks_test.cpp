@@ -6,7 +6,7 @@
 #include "media/wav_chunks.h"
 #include "tests/media/sound_files.h"
 
-namespace nv {
+namespace nv::media {
 namespace {
 
 using test::TempDir;
@@ -138,4 +138,4 @@ TEST_F(WavChunks, EveryPrefixOfAFileIsHandled) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::media

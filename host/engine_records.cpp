@@ -7,7 +7,7 @@
 namespace nv {
 
 EngineRecords::EngineRecords(platform::Platform& platform)
-    : sysvars(system_var_state_at_start(*platform.clock)), varcmd(var_command_state_at_start(*platform.clock)) {}
+    : sysvars(system_var_state_at_start(*platform.clock)), varcmd(data::var_command_state_at_start(*platform.clock)) {}
 
 Engine::Engine(platform::Platform& platform_services)
     : platform(platform_services),
@@ -32,7 +32,7 @@ Engine::Engine(platform::Platform& platform_services)
   fill_handler_tables(dispatch);
   sysvars.table = &system_variable_table();
   errors.script_position = current_script_position;
-  sound.host = SoundHost{platform.clock.get(), &lock, &stop, [this](const std::string& caption, const std::string& text) {
+  sound.host = media::SoundHost{platform.clock.get(), &lock, &stop, [this](const std::string& caption, const std::string& text) {
                            platform::MessageBoxSpec box;
                            box.caption = caption;
                            box.text = text;
