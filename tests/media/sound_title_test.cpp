@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -219,6 +220,50 @@ TEST_F(SoundTitle, LoopsPausesAndFadesFollowTheScript) {
   }
   EXPECT_NEAR(test::rms_db(test::channel_of(got, 0, at + kRate * 390 / 1000, kRate / 50)) - full, -12.04, 1.0);
   EXPECT_NEAR(test::rms_db(test::channel_of(got, 0, at + kRate * 850 / 1000, kRate / 10)) - full, 0.0, 0.01);
+}
+
+// The first frame of channel 0 whose level passes `threshold`.
+size_t first_loud(const Pcm& p, int16_t threshold) {
+  size_t f = 0;
+  while (f < p.frames() && std::abs(int(p.at(f, 0))) < threshold) ++f;
+  return f;
+}
+
+// Normalised correlation of channel 0 of `a` from `from_a` and `b` from
+// `from_b` over `n` frames.
+double correlation(const Pcm& a, size_t from_a, const Pcm& b, size_t from_b, size_t n) {
+  double ab = 0, aa = 0, bb = 0;
+  for (size_t i = 0; i < n && from_a + i < a.frames() && from_b + i < b.frames(); ++i) {
+    const double x = a.at(from_a + i, 0), y = b.at(from_b + i, 0);
+    ab += x * y;
+    aa += x * x;
+    bb += y * y;
+  }
+  return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
+}
+
+// A voice from espeak-ng (mono, 22050 frames a second) comes out at 44100
+// on both sides, resampled: it follows sox's own resampling of the file.
+TEST_F(SoundTitle, ASpokenVoiceAtItsOwnRateFollowsSoxsResampling) {
+  const std::string voice = (dir.path() / "voice.wav").string();
+  ASSERT_TRUE(test::run_quiet("espeak-ng -w " + sh(voice) + " 'The sound engine plays this voice at its own rate.'"));
+  const std::string ref = (dir.path() / "voice-ref.wav").string();
+  ASSERT_TRUE(test::run_quiet("sox " + sh(voice) + " -r 44100 -c 2 " + sh(ref)));
+  ASSERT_EQ(run_title("SOUND[ID=\"v\" FILE=\"voice.wav\" PLAY=1 LOOP=1]\nWAIT[TIME=3500]\n", "out.wav"), "");
+  const Pcm got = output("out.wav"), want = test::read_pcm16(ref);
+  ASSERT_GT(want.frames(), kRate);
+  const size_t at = first_loud(got, 300), from = first_loud(want, 300);
+  ASSERT_LT(at, got.frames());
+  // The voice's start may fall in the first, silent cycle after PLAY: the
+  // alignment is searched over 60 ms, on the half second after the start.
+  size_t best_lag = 0;
+  double best = -1;
+  for (size_t lag = at > 2650 ? at - 2650 : 0; lag < at + 2650; ++lag) {
+    const double c = correlation(got, lag, want, from, kRate / 2);
+    if (c > best) best = c, best_lag = lag;
+  }
+  EXPECT_GT(correlation(got, best_lag, want, from, want.frames() - from), 0.99) << "at " << at << " from " << from << " lag " << best_lag;
+  for (size_t f = 0; f < got.frames(); ++f) ASSERT_EQ(got.at(f, 0), got.at(f, 1)) << "a mono voice is the same on both sides";
 }
 
 TEST_F(SoundTitle, TwoRunsWriteTheSameBytes) {
