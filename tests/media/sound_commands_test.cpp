@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "host/engine.h"
+#include "host/main_loop.h"
 #include "media/sound_state.h"
+#include "media/sound_tree.h"
 #include "tests/media/sound_files.h"
 #include "tests/support/shell.h"
 #include "tests/support/title_run.h"
@@ -142,6 +144,45 @@ TEST(SoundCommands, SoundinfoGivesTheSameValuesInTwoRuns) {
   size_t d = 0;
   while (d < mix[0].size() && d < mix[1].size() && mix[0][d] == mix[1][d]) ++d;
   EXPECT_TRUE(mix[0] == mix[1]) << "first difference at byte " << d;
+}
+
+// A title on its script thread that keeps making, playing, pausing, reading
+// and removing sounds while the engine is shut down from outside: the sound
+// thread runs its last cycle and frees every voice, waits in the script
+// thread end, and no voice is left (held sounds keep their state, as a
+// pause does).
+TEST(SoundCommands, ShutDownWhileTheScriptThreadHammersTheSounds) {
+  const std::string script =
+      "INT i = 0, v\n"
+      "LOOP[SET=-1]\n"
+      "  SOUND[ID=\"s/\"]\n"
+      "  SOUND[ID=\"s/a\" FILE=\"tone.wav\" PLAY=1 VOLUME=200]\n"
+      "  SOUND[ID=\"b\" FILE=\"tone.wav\" PLAY=1 FADE=100]\n"
+      "  SOUNDINFO[ID=\"s/a\" LET=v TIME=1]\n"
+      "  SOUND[ID=\"s/\" PAUSE=1]\n"
+      "  SOUND[ID=\"b\" PLAY=0 FADE=30]\n"
+      "  WAIT[FRAME=1]\n"
+      "  SOUND[ID=\"s/\" PAUSE=0]\n"
+      "  SOUNDINFO[ID=\"b\" LET=v VOLUME=1]\n"
+      "  SOUNDEND[ID=\"s/\"]\n"
+      "  i = i + 1\n"
+      "LOOPEND\n";
+  TitleOptions o = with_sound(true);
+  o.config += "script_thread = 1\n";
+  TitleRun r(script, o);
+  ASSERT_TRUE(r.ok()) << r.messages();
+  put_tone(r);
+  EXPECT_EQ(r.run(40), 40);
+  EXPECT_EQ(r.first_error(), "");
+  shut_down(r.engine());
+  EXPECT_GT(r.int_var("i"), 5);
+  const SoundState& s = r.engine().sound;
+  EXPECT_EQ(s.ended.load(), kSoundThreadEnded);
+  EXPECT_FALSE(r.engine().script_thread.thread.joinable());
+  for_each_sound_node(const_cast<SoundNode&>(s.tree.root), [](SoundNode& n) {
+    EXPECT_EQ(n.ch.voice, nullptr);
+    EXPECT_TRUE(n.ch.state == PlayState::idle || n.ch.paused) << n.name;
+  });
 }
 
 }  // namespace
