@@ -46,7 +46,7 @@ struct FramePacing;
 struct GraphicsState;
 }
 namespace media {
-struct SoundThread;
+struct SoundState;
 }
 namespace res {
 struct ResourceState;
@@ -101,7 +101,7 @@ struct Engine {
   gfx::FramePacing& pacing;          // frame rate, skipping, per-second counts
   display::WindowsState& windows;    // the four window slots and the flags of their events
   input::InputState& input;          // keys, mouse, menus, tray, scripted input
-  media::SoundThread& sound_thread;  // owns the sound buffers; fed by the request ring
+  media::SoundState& sound;          // the sound tree, the request ring and the sound thread
   ScriptThread& script_thread;       // runs the frame step when the title asks for it
 };
 

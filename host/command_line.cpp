@@ -16,6 +16,8 @@ const char* const kUsageText =
     "  --answer WORD       how headless message boxes are answered:\n"
     "                      default, yes, no, ok or cancel\n"
     "  --input FILE        replay the keys, mouse and answers written in FILE\n"
+    "  --sound-out FILE    (headless) write the sound output as a 16-bit stereo WAV\n"
+    "  --sound-rate N      (headless) its frames per second, 8000 to 192000 (default 44100)\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "  /info               show the licence notices of the libraries used\n"
@@ -49,6 +51,16 @@ std::string parse_command_line(const std::vector<std::string>& argv, LaunchOptio
         return "--answer takes default, yes, no, ok or cancel, not \"" + v + "\"";
     } else if (a == "--input") {
       if (!value(o.input)) return "--input needs a file name";
+    } else if (a == "--sound-out") {
+      if (!value(o.sound_out) || o.sound_out.empty()) return "--sound-out needs a file name";
+    } else if (a == "--sound-rate") {
+      std::string v;
+      if (!value(v)) return "--sound-rate needs a number";
+      char* end = nullptr;
+      const long long n = std::strtoll(v.c_str(), &end, 10);
+      if (v.empty() || *end != '\0' || n < platform::kMinSoundRate || n > platform::kMaxSoundRate)
+        return "--sound-rate needs a number from 8000 to 192000, not \"" + v + "\"";
+      o.sound_rate = static_cast<uint32_t>(n);
     } else if (a == "--help" || a == "-h") {
       o.show_help = true;
     } else if (a == "--version") {
@@ -66,6 +78,8 @@ std::string parse_command_line(const std::vector<std::string>& argv, LaunchOptio
       else return "more than one title folder given: \"" + o.title_dir + "\" and \"" + a + "\"";
     }
   }
+  if ((!o.sound_out.empty() || o.sound_rate != platform::kDefaultSoundRate) && !o.headless)
+    return "--sound-out and --sound-rate go with --headless";
   return {};
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio.h"
 #include "platform/headless/dialogs_headless.h"
 
 namespace nv {
@@ -17,6 +18,8 @@ struct LaunchOptions {
   std::string snapshot;     // PNG of the main window's last presented canvas
   platform::AnswerPolicy answer = platform::AnswerPolicy::default_button;
   std::string input;        // scripted input file ("" none)
+  std::string sound_out;    // headless: the WAV file the sound output is written to
+  uint32_t sound_rate = platform::kDefaultSoundRate;
   std::string title_dir;    // empty: the current directory (or the executable with a pack)
   FirstArgument first = FirstArgument::none;
   bool show_help = false;

@@ -11,7 +11,7 @@
 #include "graphics/graphics_state.h"
 #include "host/main_loop.h"
 #include "input/input_state.h"
-#include "media/sound_thread.h"
+#include "media/sound_state.h"
 #include "resources/resource_state.h"
 #include "runtime/arg_slots.h"
 #include "runtime/dispatch.h"
@@ -43,7 +43,7 @@ struct EngineRecords {
   gfx::FramePacing pacing;
   display::WindowsState windows;
   input::InputState input;
-  media::SoundThread sound_thread;
+  media::SoundState sound;
   ScriptThread script_thread;
 };
 

@@ -28,7 +28,7 @@ Engine::Engine(platform::Platform& platform_services)
       pacing(records_->pacing),
       windows(records_->windows),
       input(records_->input),
-      sound_thread(records_->sound_thread),
+      sound(records_->sound),
       script_thread(records_->script_thread) {
   // The tables that list every subsystem, and the error routine's script
   // position, come from the top.
@@ -36,6 +36,13 @@ Engine::Engine(platform::Platform& platform_services)
   sysvars.table = &system_variable_table();
   errors.script_position = current_script_position;
   windows.attach_menu_bar = input::attach_menu_bar;
+  sound.host = media::SoundHost{platform.clock.get(), &lock, &stop, [this](const std::string& caption, const std::string& text) {
+                           platform::MessageBoxSpec box;
+                           box.caption = caption;
+                           box.text = text;
+                           box.icon = platform::Icon::error;
+                           platform.dialogs->message_box(box);
+                         }};
 }
 
 Engine::~Engine() { shut_down(*this); }

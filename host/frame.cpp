@@ -21,6 +21,9 @@ void text_step(Engine& e) {
 }  // namespace
 
 int frame_step(Engine& e) {
+  // The sound thread reads these every cycle for its global pause.
+  e.sound.window_active.store(e.dispatch.pause.main_window_active);
+  e.sound.background_exec.store(e.dispatch.pause.background_exec);
   if (e.stop.load()) return 1;
   input::input_frame_step(e);
   if (walk_frame(e, text_step) != 0) return 1;

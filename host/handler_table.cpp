@@ -10,6 +10,7 @@
 #include "graphics/layer_commands.h"
 #include "input/input_commands.h"
 #include "input/menu_commands.h"
+#include "media/sound_commands.h"
 #include "runtime/control_flow.h"
 #include "runtime/dispatch.h"
 #include "runtime/error_table.h"
@@ -88,6 +89,11 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::CG] = gfx::cg_command;
   d.direct[c::CGEND] = gfx::cgend_command;
   d.direct[c::CGINFO] = gfx::cginfo_command;
+
+  // Sound.
+  d.direct[c::SOUND] = media::sound_command;
+  d.direct[c::SOUNDEND] = media::soundend_command;
+  d.direct[c::SOUNDINFO] = media::soundinfo_command;
 }
 
 }  // namespace nv

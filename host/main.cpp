@@ -101,7 +101,11 @@ int main(int argc, char** argv) {
     }
   }
   if (opt.headless)
-    host = nv::platform::make_headless_platform({.title_dir = dir, .answer = opt.answer, .err = &std::cerr});
+    host = nv::platform::make_headless_platform({.title_dir = dir,
+                                                 .answer = opt.answer,
+                                                 .err = &std::cerr,
+                                                 .sound_out = opt.sound_out,
+                                                 .sound_rate = opt.sound_rate});
 
   if (opt.first == nv::FirstArgument::info) {
     nv::platform::MessageBoxSpec box;
@@ -145,6 +149,10 @@ int main(int argc, char** argv) {
     e.windows.screen_saver = screen_saver;
     e.input.script = scripted;
     nv::StartupResult started = nv::start_engine(e, exe);
+    if (!opt.sound_out.empty() && !e.platform.audio) {
+      std::fprintf(stderr, "nivalo: no sound written to %s: %s\n", opt.sound_out.c_str(),
+                   e.sound.open_error.empty() ? "the title does not enable sound" : e.sound.open_error.c_str());
+    }
     if (started.ok) {
       nv::MainLoopOptions loop;
       loop.max_frames = opt.frames;

@@ -9,7 +9,7 @@
 #include "host/frame.h"
 #include "input/input_frame.h"
 #include "input/input_state.h"
-#include "media/sound_thread.h"
+#include "media/sound_engine.h"
 
 namespace nv {
 
@@ -18,8 +18,9 @@ namespace {
 bool limit_reached(const MainLoopOptions& o, int64_t frames) { return o.max_frames >= 0 && frames >= o.max_frames; }
 
 // The script thread: frame steps until one reports stop or the limit is
-// reached. Each step holds the engine lock, so that the main thread's event
-// delivery never runs in the middle of one.
+// reached. Each step holds the frame lock, so that the main thread's event
+// delivery never runs in the middle of one. Not the engine lock: the sound
+// thread takes that every cycle, and sound commands wait for it outside it.
 void script_thread_main(Engine& e, const MainLoopOptions& o, std::atomic<int64_t>& frames_out,
                         std::atomic<bool>& done) {
   {
@@ -30,7 +31,7 @@ void script_thread_main(Engine& e, const MainLoopOptions& o, std::atomic<int64_t
   for (;;) {
     int status = 0;
     {
-      std::lock_guard<std::recursive_mutex> g(e.lock);
+      std::lock_guard<std::recursive_mutex> g(e.script_thread.frame_lock);
       status = frame_step(e);
     }
     ++frames;
@@ -65,14 +66,14 @@ int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
     e.script_thread.thread =
         std::thread(script_thread_main, std::ref(e), std::cref(o), std::ref(counted), std::ref(done));
     while (e.running.load() && !done.load()) {
-      // While a frame step holds the engine lock it may be waiting for work
+      // While a frame step holds the frame lock it may be waiting for work
       // only this thread can do (a dialog, a pop-up): serve it meanwhile.
       bool locked = false;
-      while (!done.load() && !(locked = e.lock.try_lock()))
+      while (!done.load() && !(locked = e.script_thread.frame_lock.try_lock()))
         if (!e.input.ui.serve()) e.input.ui.wait_for_work(1);
       if (!locked) break;
       {
-        std::lock_guard<std::recursive_mutex> g(e.lock, std::adopt_lock);
+        std::lock_guard<std::recursive_mutex> g(e.script_thread.frame_lock, std::adopt_lock);
         take_desktop_input(e, o);
       }
       // A short wait, cut short by work handed over (the virtual clock
@@ -97,7 +98,7 @@ void shut_down(Engine& e) {
   // Each thread sets its finished mark last, so joining waits for it. A
   // title stopped from outside (frame limit) has not set the stop flag yet.
   e.stop.store(true);
-  media::join_sound_thread(e);
+  media::join_sound_thread(e.sound);
   if (e.script_thread.thread.joinable()) e.script_thread.thread.join();
   e.script_thread.started = false;
   e.graphics.workers.reset();  // wakes the workers with the stop flag set and joins them

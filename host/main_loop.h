@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 namespace nv {
@@ -15,6 +16,9 @@ struct Engine;
 // The script thread and its finished mark (guarded by the engine lock).
 struct ScriptThread {
   std::thread thread;
+  // Held by the script thread for each frame step and by the main thread
+  // while it delivers window events.
+  std::recursive_mutex frame_lock;
   bool started = false;
   bool finished = false;
 };

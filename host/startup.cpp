@@ -5,7 +5,7 @@
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
 #include "host/engine_config.h"
-#include "media/sound_thread.h"
+#include "media/sound_engine.h"
 #include "platform/encoding.h"
 #include "resources/pack_mount.h"
 #include "runtime/dispatch.h"
@@ -56,6 +56,13 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
     system_box(e, "ウィンドウが生成できませんでした。");
     return r;
   }
+  // Sound: the output opens when the title enables it; without one sound
+  // stays off for the run.
+  if (e.config.sound_enabled != 0 && e.platform.open_audio && !e.platform.audio) {
+    e.platform.audio = e.platform.open_audio(e.sound.open_error);
+    if (!e.platform.audio) log_info(e, "", "sound: " + e.sound.open_error);
+  }
+  init_sound(e.sound, e.platform.audio.get());
   for (size_t i = 0; i < 4; ++i) e.resources.image_order[i] = e.config.image_order[i];
   for (size_t i = 0; i < 2; ++i) e.resources.sound_order[i] = e.config.sound_order[i];
   if (gfx::start_graphics(e) != 0) return r;
@@ -74,7 +81,8 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
   system.if_depth = static_cast<int8_t>(l.if_depth);
   system.loop_depth = static_cast<int8_t>(l.loop_depth);
 
-  media::start_sound_thread(e);
+  media::start_sound_thread(e.sound);
+  if (e.sound.enabled) media::start_keep_alive(e.sound);
   display::show_main_window_at_start(e);
   start_pacing(e.pacing, e.platform.clock->now_ms());
   r.ok = true;

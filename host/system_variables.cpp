@@ -2,6 +2,7 @@
 
 #include "data/save_commands.h"
 #include "input/input_sysvars.h"
+#include "media/sound_commands.h"
 #include "runtime/system_variables.h"
 #include "values/system_vars.h"
 
@@ -16,6 +17,7 @@ SystemVarTable build_table() {
   add_runtime_variables(t);
   data::add_save_variables(t);
   input::add_input_variables(t);
+  media::add_sound_variables(t);
   return t;
 }
 

@@ -38,6 +38,25 @@ class Clock {
   // false when cancelled. On the virtual clock this never moves time.
   virtual bool wait_until_us(uint64_t t_us, const std::atomic<bool>* cancel) = 0;
 
+  // Followers in lock step: a thread that acts at moments of this clock (the
+  // sound thread) and must see each of them before time moves on. On the
+  // virtual clock a sleep that would pass a follower's next moment stops
+  // there and waits until the follower has acted and named its next moment,
+  // so a headless run is the same every time; a thread that sleeps must then
+  // never hold a lock the follower takes. On the real clock following is
+  // plain waiting.
+  //
+  // add_follower registers a follower that is acting (not waiting yet).
+  virtual int add_follower() { return 0; }
+  // The follower is done with its moment and acts next at `t_us`: blocks
+  // until the clock gets there (true) or `cancel` becomes true (false, and
+  // the follower is no longer registered).
+  virtual bool follow_until(int follower, uint64_t t_us, const std::atomic<bool>* cancel) {
+    (void)follower;
+    return wait_until_us(t_us, cancel);
+  }
+  virtual void remove_follower(int follower) { (void)follower; }
+
   // The local calendar time now.
   virtual LocalTime local_time() = 0;
 

@@ -3,9 +3,12 @@
 // (make_headless_platform) and platform/sdl/ (make_interactive_platform).
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/clipboard.h"
+#include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
@@ -23,6 +26,12 @@ struct Platform {
   std::unique_ptr<Display> display;
   std::unique_ptr<Clipboard> clipboard;
   std::unique_ptr<Tray> tray;
+
+  // Opens the sound output (the backend's; nullptr with the reason in
+  // `error` when there is none). The engine calls it once, when the title
+  // enables sound, and keeps the output in `audio`.
+  std::function<std::unique_ptr<AudioOut>(std::string& error)> open_audio;
+  std::unique_ptr<AudioOut> audio;
 };
 
 }  // namespace nv::platform

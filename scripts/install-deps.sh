@@ -11,7 +11,7 @@ packages=(
   libsdl2-dev libfreetype-dev libfontconfig-dev libdeflate-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libgmock-dev libbenchmark-dev
-  imagemagick sox vorbis-tools xvfb x11-apps x11-utils openbox
+  imagemagick sox vorbis-tools espeak-ng xvfb x11-apps x11-utils openbox
   libdbus-1-dev dbus python3-dbus python3-gi xdotool xclip
 )
 if [[ "${1:-}" == "--bench" ]]; then

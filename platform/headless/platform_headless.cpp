@@ -1,5 +1,6 @@
 #include "platform/headless/platform_headless.h"
 
+#include "platform/headless/audio_headless.h"
 #include "platform/headless/display_headless.h"
 #include "platform/headless/fixed_system_info.h"
 #include "platform/headless/virtual_clock.h"
@@ -15,6 +16,9 @@ Platform make_headless_platform(const HeadlessOptions& options) {
   p.display = make_headless_display(options.desktop);
   p.clipboard = std::make_unique<HeadlessClipboard>();
   p.tray = std::make_unique<HeadlessTray>();
+  p.open_audio = [path = options.sound_out, rate = options.sound_rate](std::string& error) {
+    return make_headless_audio(rate, path, error);
+  };
   return p;
 }
 

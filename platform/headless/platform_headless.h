@@ -3,6 +3,7 @@
 // file system rooted at the title folder.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 
@@ -21,6 +22,8 @@ struct HeadlessOptions {
   std::ostream* err = nullptr;  // where dialogs are written; null: silent
   LocalTime start_time{};       // the virtual clock's calendar start
   DesktopSize desktop{1920, 1080};
+  std::string sound_out{};      // where the sound output's mix is written (WAV); empty: nowhere
+  uint32_t sound_rate = kDefaultSoundRate;  // the mix's frames per second
 };
 
 Platform make_headless_platform(const HeadlessOptions& options);

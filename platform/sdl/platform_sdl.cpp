@@ -2,6 +2,7 @@
 
 #include "platform/posix/host_system_info.h"
 #include "platform/posix/real_clock.h"
+#include "platform/sdl/audio_sdl.h"
 #include "platform/sdl/dialogs_sdl.h"
 #include "platform/sdl/display_sdl.h"
 
@@ -19,6 +20,7 @@ Platform make_interactive_platform(const std::string& title_dir, std::string& er
   p.system = make_host_system_info(p.display->desktop());
   p.clipboard = make_sdl_clipboard();
   p.tray = make_status_notifier_tray("nivalo");
+  p.open_audio = [](std::string& why) { return make_sdl_audio(kDefaultSoundRate, why); };
   return p;
 }
 

@@ -52,10 +52,10 @@ TEST(MainLoop, FrameLimitsStopBothKindsOfLoopAndTheThreadsEnd) {
     EXPECT_EQ(r.run(5), 5);
     EXPECT_EQ(r.run(7), 7);
     EXPECT_FALSE(r.stopped());
-    EXPECT_TRUE(r.engine().sound_thread.started);
+    EXPECT_EQ(r.engine().sound.ended.load(), media::kSoundThreadRunning);
     shut_down(r.engine());
-    EXPECT_TRUE(r.engine().sound_thread.finished);
-    EXPECT_FALSE(r.engine().sound_thread.started);
+    EXPECT_EQ(r.engine().sound.ended.load(), media::kSoundThreadEnded);
+    EXPECT_FALSE(r.engine().sound.thread.joinable());
   }
 }
 

@@ -13,7 +13,8 @@ void TestEngine::reset_engine() {
                                            .answer = options.answer,
                                            .err = &err,
                                            .start_time = options.start,
-                                           .desktop = options.desktop});
+                                           .desktop = options.desktop,
+                                           .sound_out = options.sound_out});
   e = std::make_unique<Engine>(host);
 }
 

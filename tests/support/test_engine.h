@@ -22,6 +22,7 @@ struct EngineOptions {
   platform::LocalTime start{};  // the virtual clock's calendar start
   platform::DesktopSize desktop{1920, 1080};
   platform::AnswerPolicy answer = platform::AnswerPolicy::default_button;
+  std::string sound_out{};  // a WAV file for the sound output, as --sound-out
 };
 
 struct TestEngine {

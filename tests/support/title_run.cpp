@@ -16,7 +16,7 @@ const char* const kDefaultConfig = "width = 640\nheight = 480\n";
 }
 
 TitleRun::TitleRun(std::vector<std::pair<std::string, std::string>> scripts, TitleOptions options)
-    : t_({.desktop = options.desktop, .answer = options.answer}) {
+    : t_({.desktop = options.desktop, .answer = options.answer, .sound_out = options.sound_out}) {
   vizud::ProjectInput in;
   for (auto& [path, text] : scripts) in.scripts.push_back({path, text});
   if (!in.scripts.empty() && in.scripts[0].bytes.find("*SYSTEM_START") == std::string::npos)

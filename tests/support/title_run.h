@@ -20,6 +20,7 @@ struct TitleOptions {
   std::string config;  // title.cfg text; empty: a 640 x 480 title
   platform::DesktopSize desktop{1024, 768};
   platform::AnswerPolicy answer = platform::AnswerPolicy::default_button;
+  std::string sound_out{};  // a WAV file for the sound output, as --sound-out
 };
 
 class TitleRun {
