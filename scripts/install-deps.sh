@@ -3,6 +3,7 @@
 # building, testing and benchmarking Nivalo needs.
 #   scripts/install-deps.sh          build + test packages
 #   scripts/install-deps.sh --bench  also the benchmark peers
+#   scripts/install-deps.sh --fuzz   also clang with libFuzzer
 set -euo pipefail
 
 packages=(
@@ -13,9 +14,13 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick sox vorbis-tools xvfb x11-apps x11-utils openbox
 )
-if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(lua5.4 libpixman-1-dev)
-fi
+for a in "$@"; do
+  case "$a" in
+    --bench) packages+=(lua5.4 libpixman-1-dev valgrind) ;;
+    --fuzz) packages+=(clang) ;;
+    *) echo "usage: scripts/install-deps.sh [--bench] [--fuzz]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
