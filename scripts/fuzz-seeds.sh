@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$(cd "$1" && pwd)/bin
 out=$2
 rm -rf "$out"
-mkdir -p "$out"/{png,jpeg,bmp,gif,pack,title,nvv,nvl,config,expression,wav,ogg}
+mkdir -p "$out"/{png,jpeg,bmp,gif,pack,title,nvv,nvl,config,expression,wav,ogg,csv}
 out=$(cd "$out" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -94,3 +94,8 @@ e '\x03H\x03\x00\x00\xea\x03s\x00\x00i\x00\x00R\x00\x00' convert
 e '\x00B\x01\x00\x04B\x01\x00\x03>\x00\x00B\x01\x00\x01&\x00\x00' compare
 e '\x20V\x03\x00\x00\xe8\x03B\x01\x00\x03)\x00\x00' declaration
 e '\x10B\x01\x00\x02H\x03\x00\x00\xe8\x03/\x00\x00' constant-only
+
+# Comma-separated texts.
+printf 'a,b,c\r\n1,2,3\r\n' >"$out/csv/plain.csv"
+printf 'name,"quoted, with comma","with ""quotes"""\n,,\nlast' >"$out/csv/quoted.csv"
+printf '\x82\xa0,\x83\x65\x83\x58\x83\x67\r\n\x93\xfa,\x96\x7b\r\n' >"$out/csv/shift-jis.csv"
