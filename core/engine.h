@@ -38,6 +38,9 @@ struct VarCommandState;
 namespace display {
 struct WindowsState;
 }
+namespace input {
+struct InputState;
+}
 namespace gfx {
 struct FramePacing;
 struct GraphicsState;
@@ -97,6 +100,7 @@ struct Engine {
   gfx::GraphicsState& graphics;      // layer tree, pixel routines, workers
   gfx::FramePacing& pacing;          // frame rate, skipping, per-second counts
   display::WindowsState& windows;    // the four window slots and the flags of their events
+  input::InputState& input;          // keys, mouse, menus, tray, scripted input
   media::SoundThread& sound_thread;  // owns the sound buffers; fed by the request ring
   ScriptThread& script_thread;       // runs the frame step when the title asks for it
 };

@@ -10,6 +10,7 @@
 #include "graphics/frame_pacing.h"
 #include "graphics/graphics_state.h"
 #include "host/main_loop.h"
+#include "input/input_state.h"
 #include "media/sound_thread.h"
 #include "resources/resource_state.h"
 #include "runtime/arg_slots.h"
@@ -41,6 +42,7 @@ struct EngineRecords {
   gfx::GraphicsState graphics;
   gfx::FramePacing pacing;
   display::WindowsState windows;
+  input::InputState input;
   media::SoundThread sound_thread;
   ScriptThread script_thread;
 };

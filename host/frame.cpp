@@ -3,6 +3,8 @@
 #include "display/presentation.h"
 #include "graphics/frame_pacing.h"
 #include "host/engine.h"
+#include "input/input_frame.h"
+#include "input/menu_commands.h"
 #include "runtime/scheduler.h"
 
 namespace nv {
@@ -19,12 +21,15 @@ void text_step(Engine& e) {
 }  // namespace
 
 int frame_step(Engine& e) {
+  if (e.stop.load()) return 1;
+  input::input_frame_step(e);
   if (walk_frame(e, text_step) != 0) return 1;
   if (e.stop.load()) return 1;
   const bool draw = !e.pacing.skip_next;
   if (draw && display::compose_frame(e) != 0) return 1;
   pace_frame(e.pacing, *e.platform.clock);
   if (draw && !e.stop.load()) display::present_frame(e);
+  input::show_pending_menu(e);
   return e.stop.load() ? 1 : 0;
 }
 

@@ -5,11 +5,13 @@
 
 #include <memory>
 
+#include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "platform/file_system.h"
 #include "platform/system_info.h"
+#include "platform/tray.h"
 
 namespace nv::platform {
 
@@ -19,6 +21,8 @@ struct Platform {
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SystemInfo> system;
   std::unique_ptr<Display> display;
+  std::unique_ptr<Clipboard> clipboard;
+  std::unique_ptr<Tray> tray;
 };
 
 }  // namespace nv::platform

@@ -13,6 +13,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick sox vorbis-tools xvfb x11-apps x11-utils openbox
+  libdbus-1-dev dbus python3-dbus python3-gi xdotool xclip
 )
 for a in "$@"; do
   case "$a" in
