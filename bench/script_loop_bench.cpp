@@ -2,7 +2,9 @@
 // and string building, compiled by VIZud and run headless in one frame,
 // beside the same loop in Lua 5.4 (the lua5.4 interpreter, when installed)
 // measured in the same run. Prints instructions per second and the time
-// ratio Nivalo / Lua.
+// ratio Nivalo / Lua. An argument sets the iteration count (a small one
+// for instruction counts under callgrind:
+//   valgrind --tool=callgrind --toggle-collect='nv::frame_step*' script_loop_bench 20000 --no-peer).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +22,7 @@
 
 namespace {
 
-constexpr long kIterations = 2000000;
+constexpr long kDefaultIterations = 2000000;
 
 const char* const kScript = R"(*SYSTEM_START
 G_INT total = 0
@@ -64,12 +66,14 @@ double seconds_since(std::chrono::steady_clock::time_point t0) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const long iterations = argc > 1 ? std::atol(argv[1]) : kDefaultIterations;
+  const bool peer = !(argc > 2 && std::string(argv[2]) == "--no-peer");
   namespace fs = std::filesystem;
   fs::path dir = fs::temp_directory_path() / ("nivalo-loop-bench-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   char script[2048];
-  std::snprintf(script, sizeof script, kScript, kIterations);
+  std::snprintf(script, sizeof script, kScript, iterations);
 
   nv::vizud::ProjectInput in;
   in.scripts.push_back({"main.nvs", script});
@@ -97,16 +101,17 @@ int main() {
     if (v) total = nv::read_int(*e.vars.find(static_cast<uint32_t>(v->number)), 0);
   }
   fs::remove_all(dir);
-  std::printf("script loop, %ld iterations\n", kIterations);
+  std::printf("script loop, %ld iterations\n", iterations);
   std::printf("  nivalo: %.3f s, %llu instructions, %.1f M instructions/s (total %lld)\n", nivalo_s,
               static_cast<unsigned long long>(instructions), instructions / nivalo_s / 1e6, total);
 
+  if (!peer) return 0;
   if (std::system("command -v lua5.4 >/dev/null 2>&1") != 0) {
     std::printf("  lua5.4: not installed (scripts/install-deps.sh --bench installs it); no ratio\n");
     return 0;
   }
   char lua[2048];
-  std::snprintf(lua, sizeof lua, kLua, kIterations);
+  std::snprintf(lua, sizeof lua, kLua, iterations);
   fs::path lua_file = fs::temp_directory_path() / ("nivalo-loop-bench-" + std::to_string(::getpid()) + ".lua");
   std::ofstream(lua_file) << lua;
   std::string cmd = "lua5.4 " + lua_file.string();

@@ -17,3 +17,11 @@ if(NIVALO_TSAN)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
 endif()
+if(NIVALO_FUZZ)
+  # Every library and tool carries the fuzzer's coverage and the sanitizers,
+  # so that faults inside the engine are caught, not only in the harness;
+  # the fuzz targets add libFuzzer's main (fuzz/CMakeLists.txt).
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -12,7 +12,7 @@ constexpr size_t kFixedSize = 66;  // everything before the caption
 }  // namespace
 
 uint32_t parse_engine_config(std::span<const uint8_t> f, EngineConfig& c) {
-  if (f.size() < kFixedSize) return 900000;
+  if (f.size() < kFixedSize || load_u32(f, 8) != 1) return 900000;  // one record, as the header says
   auto i32 = [&](size_t at) { return static_cast<int32_t>(load_u32(f, at)); };
   c.screen_width = i32(16);
   c.screen_height = i32(20);

@@ -41,7 +41,8 @@ constexpr bool script_thread_allowed(int32_t v) { return v == 0 || v == 1; }
 
 // Parses an nvcfg.nbn image. Returns 0, or the error code its contents call
 // for: 901020 (screen size or script-thread value), 901000 (caption of 129
-// bytes or more), 900000 (a block too short for its fields).
+// bytes or more), 900000 (a block too short for its fields, or a record
+// count other than 1).
 uint32_t parse_engine_config(std::span<const uint8_t> file, EngineConfig& out);
 
 // The file for `config`, whose values the caller has checked by the rules

@@ -5,8 +5,8 @@
 #include "graphics/image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  nv::DecodedImage img;
-  const uint32_t code = nv::decode_jpeg(std::span<const uint8_t>(data, size), img);
-  if (code == 0) nv::normalize_transparent(img);
+  nv::gfx::DecodedImage img;
+  const uint32_t code = nv::gfx::decode_jpeg(std::span<const uint8_t>(data, size), img);
+  if (code == 0) nv::gfx::normalize_transparent(img);
   return 0;
 }

@@ -23,10 +23,10 @@ void run(const std::string& dir, const std::string& exe) {
   o.title_dir = dir;
   nv::platform::Platform host = nv::platform::make_headless_platform(o);
   nv::Engine e(host);
-  if (nv::mount_all_packs(e, exe) != 0) return;
+  if (nv::res::mount_all_packs(e, exe) != 0) return;
   for (size_t i = 0; i < e.resources.entries.size() && i < 64; ++i) {
-    nv::FileRequest r;
-    nv::load_file(e, e.resources.entries[i].name, r, false);
+    nv::res::FileRequest r;
+    nv::res::load_file(e, e.resources.entries[i].name, r, false);
   }
 }
 
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string pack = dir + "/a.npf";
   std::ofstream(pack, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   run(dir, "");
-  if (nv::detect_appended_pack(pack).packed) run(dir, pack);
+  if (nv::res::detect_appended_pack(pack).packed) run(dir, pack);
   std::filesystem::remove(dir + "/info.txt");
   return 0;
 }

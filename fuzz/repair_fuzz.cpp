@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "formats/checksums.h"
-#include "resources/repair.h"
+#include "formats/repair_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* in, size_t size) {
   if (size < 6) return 0;

@@ -76,10 +76,27 @@ uint32_t read_png(png_structp png, png_infop info, png_infop end_info, PngSource
   return 0;
 }
 
+// Whether every chunk after the signature, up to IEND, lies within the
+// file. libpng allocates (and clears) a chunk's claimed length before it
+// reads the chunk, so a damaged length would cost gigabytes before the data
+// ran out.
+bool chunks_fit(std::span<const uint8_t> bytes) {
+  size_t p = 8;
+  while (bytes.size() - p >= 12) {
+    const uint64_t length =
+        uint64_t(bytes[p]) << 24 | uint64_t(bytes[p + 1]) << 16 | uint64_t(bytes[p + 2]) << 8 | bytes[p + 3];
+    if (length > bytes.size() - p - 12) return false;
+    if (std::memcmp(bytes.data() + p + 4, "IEND", 4) == 0) return true;  // libpng reads no further
+    p += 12 + size_t(length);
+  }
+  return true;
+}
+
 }  // namespace
 
 uint32_t decode_png(std::span<const uint8_t> bytes, DecodedImage& out) {
   out = DecodedImage{};
+  if (bytes.size() < 8 || !chunks_fit(bytes)) return kErrPng;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, on_error, on_warning);
   if (!png) return kErrPng;
   png_infop info = png_create_info_struct(png);

@@ -175,6 +175,9 @@ int main(int argc, char** argv) {
     }
     nv::shut_down(e);
     failed = !started.ok || e.errors.dialog_shown;
+    // Without a window the number of the (last) error goes to standard
+    // error too, for scripts that tell failures apart.
+    if (opt.headless && e.errors.dialog_shown) std::fprintf(stderr, "nivalo: error %u\n", e.errors.last_code);
     restart = e.tasks.restart_request;
     if (restart != 0) {
       std::string line = "END RESTART: " + exe;

@@ -3,6 +3,7 @@
 # building, testing and benchmarking Nivalo needs.
 #   scripts/install-deps.sh          build + test packages
 #   scripts/install-deps.sh --bench  also the benchmark peers
+#   scripts/install-deps.sh --fuzz   also clang with libFuzzer
 set -euo pipefail
 
 packages=(
@@ -14,9 +15,13 @@ packages=(
   imagemagick sox vorbis-tools espeak-ng xvfb x11-apps x11-utils openbox
   libdbus-1-dev dbus python3-dbus python3-gi xdotool xclip
 )
-if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(lua5.4 libpixman-1-dev)
-fi
+for a in "$@"; do
+  case "$a" in
+    --bench) packages+=(lua5.4 libpixman-1-dev valgrind) ;;
+    --fuzz) packages+=(clang) ;;
+    *) echo "usage: scripts/install-deps.sh [--bench] [--fuzz]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -19,6 +19,7 @@ std::vector<uint8_t> config_file(int32_t w, int32_t h, const std::string& captio
   std::vector<uint8_t> b(66 + caption.size(), 0);
   std::memcpy(b.data(), "NVCF", 4);
   put32(b, 4, 404);
+  put32(b, 8, 1);
   put32(b, 16, w);
   put32(b, 20, h);
   put32(b, 24, 1);
@@ -56,6 +57,18 @@ TEST(EngineConfig, TruncatedFilesAreDataErrorsNotReadsPastTheEnd) {
   auto f = config_file(640, 480, "caption");
   EXPECT_EQ(parse_engine_config(std::span(f.data(), 60), c), 900000u);
   EXPECT_EQ(parse_engine_config(std::span(f.data(), f.size() - 1), c), 900000u);
+}
+
+// The file holds one record; a count claiming more (or none) is damage.
+TEST(EngineConfig, ARecordCountOtherThanOneIsADataError) {
+  EngineConfig c;
+  auto f = config_file(640, 480, "caption");
+  for (int32_t count : {0, 2, -1, 0x7FFFFFFF}) {
+    put32(f, 8, count);
+    EXPECT_EQ(parse_engine_config(f, c), 900000u) << count;
+  }
+  put32(f, 8, 1);
+  EXPECT_EQ(parse_engine_config(f, c), 0u);
 }
 
 TEST(UserSettings, OnlyZeroOrOneTakeEffect) {

@@ -22,6 +22,7 @@ std::vector<uint8_t> config_file(int32_t w, int32_t h, const std::string& captio
   std::vector<uint8_t> b(66 + caption.size(), 0);
   std::memcpy(b.data(), "NVCF", 4);
   put32(b, 4, 404);
+  put32(b, 8, 1);
   put32(b, 16, w);
   put32(b, 20, h);
   put32(b, 24, 1);
