@@ -30,6 +30,7 @@ struct FontFamily {
 struct MonoGlyph {
   int ascent = 0;  // baseline row, counted from the top of the cell
   int left = 0, top = 0;
+  int advance = 0;  // how far the pen moves, in whole pixels (the font's own advance)
   int width = 0, rows = 0, pitch = 0;
   std::vector<uint8_t> bits;  // rows * pitch bytes
   bool bold_face = false;     // drawn from the family's bold face

@@ -70,6 +70,7 @@ bool FontRenderer::render(Face& f, int em_px, char32_t cp, MonoGlyph& out) {
   out.found = true;
   if (FT_Load_Glyph(f.face, index, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0) return false;
   FT_GlyphSlot slot = f.face->glyph;
+  out.advance = int((slot->advance.x + 32) >> 6);
   if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return false;
   const FT_Bitmap& b = slot->bitmap;
   if (b.pixel_mode != FT_PIXEL_MODE_MONO) return false;

@@ -116,6 +116,7 @@ TEST_F(PinnedFonts, BoldComesFromABoldFaceOnlyWhereTheFamilyHasOne) {
   MonoGlyph g;
   ASSERT_TRUE(fonts->render(index_of("IPAゴシック"), 24, true, U'A', g));
   EXPECT_FALSE(g.bold_face);
+  EXPECT_GT(g.advance, 0);
 }
 
 // Every glyph lies inside its cell: sized by the cell height (ascent plus
