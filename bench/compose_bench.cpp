@@ -14,6 +14,7 @@
 #include "graphics/compose.h"
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 
 namespace {
@@ -74,12 +75,12 @@ void build_scene(Scene& s, bool two_workers, bool full_scene) {
   add_layer(e, "bg", kW, kH, 0, 0, 1, false, 1);
   if (!full_scene) return;
   for (int i = 0; i < 3; ++i) add_layer(e, ("sprite" + std::to_string(i)).c_str(), 256, 256, 100 + 350 * i, 200, 2, true, 10 + i);
-  add_layer(e, "window", 1100, 200, 90, 500, 3, false, 20)->layer->a = 128;
-  add_layer(e, "rule", kW, kH, 0, 0, 0, false, 30)->layer->e = 0;
+  add_layer(e, "window", 1100, 200, 90, 500, 3, false, 20)->layer->opacity = 128;
+  add_layer(e, "rule", kW, kH, 0, 0, 0, false, 30)->layer->visible = 0;
   nv::Layer& fade = *add_layer(e, "fade", kW, kH, 0, 0, 4, false, 40)->layer;
   fade.tid = "rule";
-  fade.t = 128;
-  fade.ta = 64;
+  fade.threshold = 128;
+  fade.softness = 64;
 }
 
 double compose_fps(bool two_workers, bool full_scene) {

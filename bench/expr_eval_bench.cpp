@@ -7,9 +7,10 @@
 #include <cstring>
 #include <memory>
 
-#include "data/evaluator.h"
-#include "data/variables.h"
+#include "values/evaluator.h"
+#include "values/variables.h"
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "tools/writers/expr_encoder.h"
 

@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "data/checksums.h"
+#include "formats/checksums.h"
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "resources/file_loader.h"
 #include "resources/name_fold.h"
@@ -59,9 +60,9 @@ int main() {
     nv::writers::PackWriter pack(nv::writers::PackOptions{.repair_records = false});
     for (int i = 0; i < kPerPack; ++i) {
       std::string data = "x" + std::to_string(i);
-      pack.add(entry_name(p, i), nv::writers::Bytes(data.begin(), data.end()), nv::writers::Compress::never);
+      pack.add(entry_name(p, i), nv::Bytes(data.begin(), data.end()), nv::writers::Compress::never);
     }
-    nv::writers::Bytes bytes = pack.encode();
+    nv::Bytes bytes = pack.encode();
     std::ofstream(dir / ("data" + std::to_string(p) + ".npf"), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }

@@ -12,8 +12,9 @@
 
 #include "host/engine.h"
 #include "host/startup.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
-#include "runtime/scheduler.h"
+#include "host/frame.h"
 #include "tools/vizud/title_compiler.h"
 #include "tools/vizud/title_output.h"
 

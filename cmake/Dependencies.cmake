@@ -42,10 +42,6 @@ endif()
 
 find_package(Threads REQUIRED)
 
-add_library(nivalo_deps INTERFACE)
-target_link_libraries(nivalo_deps INTERFACE
-  ZLIB::ZLIB PNG::PNG JPEG::JPEG PkgConfig::VORBISFILE PkgConfig::OGG
-  PkgConfig::FREETYPE PkgConfig::FONTCONFIG PkgConfig::DEFLATE Threads::Threads)
 
 if(NIVALO_TESTS)
   find_package(GTest)

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <array>
 
-#include "data/evaluator.h"
+#include "values/evaluator.h"
 #include "data/variable_commands.h"
-#include "host/engine.h"
-#include "runtime/error_report.h"
+#include "core/engine.h"
+#include "values/evaluator_state.h"
+#include "core/error_report.h"
 #include "runtime/instruction_records.h"
+#include "values/variables.h"
 
 namespace nv {
 

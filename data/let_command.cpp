@@ -3,11 +3,13 @@
 // plain assignment through their writers whatever the operator.
 #include <cstdint>
 
-#include "data/evaluator.h"
-#include "data/system_vars.h"
+#include "values/evaluator.h"
+#include "values/system_vars.h"
 #include "data/variable_commands.h"
-#include "host/engine.h"
-#include "runtime/error_report.h"
+#include "core/engine.h"
+#include "values/variables.h"
+#include "values/evaluator_state.h"
+#include "core/error_report.h"
 #include "runtime/instruction_records.h"
 
 namespace nv {
@@ -76,6 +78,7 @@ int assign_system(Engine& e, uint32_t number, int64_t element, std::span<const u
 }  // namespace
 
 int let_command(Engine& e) {
+  EvaluatorState& ev = e.eval;
   if (!require_records(e, 2)) return -1;
   const ArgRecordView target = current_record(e, 0);
   const uint8_t code = target.assign_op();
@@ -84,9 +87,9 @@ int let_command(Engine& e) {
   std::span<const uint8_t> dst = record_expression(e, target, ok);
   if (!ok) return -1;
   eval_int(e, dst, target.selector());
-  if (e.eval.failed) return -1;
-  const uint32_t number = static_cast<uint32_t>(e.eval.ref.number);
-  const int64_t element = e.eval.ref.element;
+  if (ev.failed) return -1;
+  const uint32_t number = static_cast<uint32_t>(ev.ref.number);
+  const int64_t element = ev.ref.element;
   const ArgRecordView source = current_record(e, 1);
   std::span<const uint8_t> src = record_expression(e, source, ok);
   if (!ok) return -1;
@@ -98,13 +101,13 @@ int let_command(Engine& e) {
   switch (v->type) {
     case kVarInt: {
       int64_t value = eval_int(e, src, selector);
-      if (e.eval.failed) return -1;
+      if (ev.failed) return -1;
       write_int(*v, element, apply_int(code, read_int(*v, element), value));
       return 0;
     }
     case kVarFloat: {
       double value = eval_float(e, src, selector);
-      if (e.eval.failed) return -1;
+      if (ev.failed) return -1;
       write_float(*v, element, apply_float(code, read_float(*v, element), value));
       return 0;
     }
@@ -113,7 +116,7 @@ int let_command(Engine& e) {
       // The result is taken straight from the evaluator's temporary; a
       // numeric source gives the empty text.
       std::string_view text = eval_text(e, src, selector);
-      if (e.eval.failed) return -1;
+      if (ev.failed) return -1;
       if (code == 0) return write_text(e, *v, element, text);
       // An element outside the variable drops the write, as write_text does.
       if (element >= 0 && static_cast<size_t>(element) < v->texts.size())

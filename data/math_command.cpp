@@ -4,12 +4,15 @@
 #include <cstdint>
 #include <utility>
 
-#include "data/checksums.h"
-#include "data/evaluator.h"
+#include "formats/checksums.h"
+#include "values/evaluator.h"
 #include "data/variable_commands.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "values/evaluator_state.h"
+#include "runtime/arg_slots.h"
+#include "data/var_command_state.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "runtime/output_target.h"
 
 namespace nv {

@@ -1,7 +1,9 @@
 #include "data/named_variable.h"
 
-#include "data/system_vars.h"
-#include "host/engine.h"
+#include "values/system_vars.h"
+#include "core/engine.h"
+#include "values/variables.h"
+#include "runtime/arg_slots.h"
 
 namespace nv {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data/variables.h"
+#include "values/variables.h"
 
 namespace nv {
 

@@ -7,14 +7,15 @@
 #include <utility>
 
 #include "data/named_variable.h"
-#include "data/sjis_text.h"
-#include "data/text_width.h"
+#include "formats/sjis_text.h"
+#include "formats/text_width.h"
 #include "data/variable_commands.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/arg_slots.h"
 #include "platform/encoding.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
-#include "runtime/error_report.h"
+#include "formats/command_table.h"
+#include "core/error_report.h"
 #include "runtime/output_target.h"
 
 namespace nv {

@@ -1,12 +1,13 @@
 // VARINFO: type, text kind, shape, text length and element search of the
 // variable SET names; the first keyword given decides, LET receives it.
 #include "data/named_variable.h"
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 #include "data/variable_commands.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/arg_slots.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
-#include "runtime/error_report.h"
+#include "formats/command_table.h"
+#include "core/error_report.h"
 #include "runtime/output_target.h"
 
 namespace nv {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "resources/appended_pack.h"
 #include "resources/file_loader.h"

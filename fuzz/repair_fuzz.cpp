@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "data/checksums.h"
+#include "formats/checksums.h"
 #include "resources/repair.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* in, size_t size) {

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "data/variable_file.h"
+#include "values/variable_file.h"
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "runtime/dispatch.h"
 #include "runtime/error_table.h"
@@ -19,7 +20,7 @@ namespace {
 
 namespace w = nv::writers;
 
-std::map<std::string, w::Bytes> base_title() {
+std::map<std::string, nv::Bytes> base_title() {
   w::TitleModel m;
   w::ScriptModel& s = m.add_script("main.txt");
   s.code.instruction(nv::cmd::LABEL, 1);
@@ -54,7 +55,7 @@ const char* const kFiles[] = {"nve.nbn", "nvc.nbn", "nvt.nbn", "nvt_list.nbn", "
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  static const std::map<std::string, w::Bytes> base = base_title();
+  static const std::map<std::string, nv::Bytes> base = base_title();
   const std::string fuzzed = kFiles[data[0] % std::size(kFiles)];
   auto file = [&](const char* name) {
     return fuzzed == name ? std::vector<uint8_t>(data + 1, data + size) : base.at(name);

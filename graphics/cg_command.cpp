@@ -4,17 +4,18 @@
 #include <cstring>
 #include <string>
 
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 #include "graphics/compose.h"
 #include "graphics/layer_alloc.h"
 #include "graphics/layer_commands.h"
-#include "graphics/layer_values.h"
-#include "host/engine.h"
+#include "core/assign_kind.h"
+#include "core/engine.h"
+#include "runtime/arg_slots.h"
+#include "graphics/graphics_state.h"
 #include "platform/encoding.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
-#include "runtime/error_report.h"
-#include "runtime/task_commands.h"
+#include "formats/command_table.h"
+#include "core/error_report.h"
 
 namespace nv {
 
@@ -104,7 +105,7 @@ int cg_command(Engine& e) {
   const bool has_z = a.has(K::Z);
   int64_t z = 1;
   if (has_z) {
-    z = combine_task_z(node ? node->z : 1, a.at(K::Z).value, a.at(K::Z).assign_op);
+    z = apply_kind_z(node ? node->z : 1, a.at(K::Z).value, a.at(K::Z).assign_op);
     if (node) {
       set_layer_z(*node, z);
       changed = true;
@@ -166,11 +167,11 @@ int cg_command(Engine& e) {
   }
 
   if (a.has(K::E)) {
-    l.e = a.at(K::E).value;
+    l.visible = a.at(K::E).value;
     changed = true;
   }
   if (a.has(K::A)) {
-    l.a = apply_kind_0_256(l.a, a.at(K::A).value, a.at(K::A).assign_op);
+    l.opacity = apply_kind_0_256(l.opacity, a.at(K::A).value, a.at(K::A).assign_op);
     changed = true;
   }
   for (int k : {int(K::X), int(K::Y)}) {
@@ -199,11 +200,11 @@ int cg_command(Engine& e) {
   }
 
   if (a.has(K::T)) {
-    l.t = apply_kind_0_256(l.t, a.at(K::T).value, a.at(K::T).assign_op);
+    l.threshold = apply_kind_0_256(l.threshold, a.at(K::T).value, a.at(K::T).assign_op);
     changed = true;
   }
   if (a.has(K::TA)) {
-    l.ta = a.at(K::TA).value;
+    l.softness = a.at(K::TA).value;
     changed = true;
   }
   if (a.has(K::MODE)) {

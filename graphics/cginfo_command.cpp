@@ -3,10 +3,12 @@
 
 #include "graphics/layer_commands.h"
 #include "graphics/layer_tree.h"
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/arg_slots.h"
+#include "graphics/graphics_state.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
-#include "runtime/error_report.h"
+#include "formats/command_table.h"
+#include "core/error_report.h"
 #include "runtime/output_target.h"
 
 namespace nv {
@@ -85,11 +87,11 @@ int cginfo_command(Engine& e) {
   const Layer& l = *node->layer;
 
   if (a.has(K::EXIST)) return store_int(e, out, 1);
-  if (a.has(K::E)) return store_int(e, out, l.e);
-  if (a.has(K::A)) return store_int(e, out, l.a);
-  if (a.has(K::T)) return store_int(e, out, l.t);
+  if (a.has(K::E)) return store_int(e, out, l.visible);
+  if (a.has(K::A)) return store_int(e, out, l.opacity);
+  if (a.has(K::T)) return store_int(e, out, l.threshold);
   if (a.has(K::TID)) return store_text(e, out, l.tid);
-  if (a.has(K::TA)) return store_int(e, out, l.ta);
+  if (a.has(K::TA)) return store_int(e, out, l.softness);
   if (a.has(K::X)) return store_int(e, out, l.x);
   if (a.has(K::Y)) return store_int(e, out, l.y);
   if (a.has(K::Z)) return store_int(e, out, node->z);

@@ -4,8 +4,9 @@
 
 #include "graphics/composite_job.h"
 #include "graphics/worker_pool.h"
-#include "host/engine.h"
-#include "runtime/error_report.h"
+#include "core/engine.h"
+#include "graphics/graphics_state.h"
+#include "core/error_report.h"
 
 namespace nv {
 
@@ -29,7 +30,7 @@ bool covers(const Layer& l, const DirtyRect& r) {
 // active transition, and covering the rectangle.
 bool hides_below(const LayerNode& n, const DirtyRect& r) {
   const Layer& l = *n.layer;
-  return l.e == 1 && drawn_mode(l) == 0 && drawn_opacity(l) == 256 && !drawn_with_alpha(n) &&
+  return l.visible == 1 && drawn_mode(l) == 0 && drawn_opacity(l) == 256 && !drawn_with_alpha(n) &&
          (l.tid.empty() || drawn_threshold(l) == 256) && covers(l, r) && has_pixels(l);
 }
 
@@ -66,7 +67,7 @@ bool find_rule(Engine& e, const Layer& child, const Layer*& rule, std::string& r
 int draw_child(Engine& e, Layer& canvas, const LayerNode& n, const DirtyRect& r) {
   const Layer& l = *n.layer;
   const int32_t opacity = drawn_opacity(l), threshold = drawn_threshold(l);
-  if (l.e == 0 || opacity == 0 || (threshold == 0 && !l.tid.empty()) || !has_pixels(l)) return 0;
+  if (l.visible == 0 || opacity == 0 || (threshold == 0 && !l.tid.empty()) || !has_pixels(l)) return 0;
   const DirtyRect c = layer_rect(l);
   const int64_t left = std::max(r.left, c.left), top = std::max(r.top, c.top);
   const int64_t right = std::min(r.right, c.right), bottom = std::min(r.bottom, c.bottom);
@@ -87,7 +88,7 @@ int draw_child(Engine& e, Layer& canvas, const LayerNode& n, const DirtyRect& r)
   if (transition) {
     job.kind = alpha ? gfx::JobKind::rule_alpha : gfx::JobKind::rule;
     form = alpha ? gfx::KernelForm::rule_alpha : gfx::KernelForm::rule;
-    gfx::build_rule_table(job.rule_table, threshold, int32_t(std::clamp<int64_t>(l.ta, 0, 256)), opacity);
+    gfx::build_rule_table(job.rule_table, threshold, int32_t(std::clamp<int64_t>(l.softness, 0, 256)), opacity);
   } else if (alpha) {
     job.kind = gfx::JobKind::alpha;
     form = opacity == 256 ? gfx::KernelForm::alpha_full : gfx::KernelForm::alpha_faded;

@@ -1,7 +1,7 @@
 #include "graphics/graphics_state.h"
 
 #include "graphics/worker_pool.h"
-#include "host/engine.h"
+#include "core/engine.h"
 
 namespace nv {
 
@@ -10,7 +10,7 @@ GraphicsState::~GraphicsState() = default;
 
 int start_graphics(Engine& e) {
   GraphicsState& g = e.graphics;
-  gfx::select_routines(g.routines, gfx::detect_cpu_features(), e.user_settings.allow_second_routines,
+  gfx::select_routines(g.routines, e.platform.system->cpu_features(), e.user_settings.allow_second_routines,
                        e.user_settings.allow_third_routines);
   gfx::build_blend_tables(g.tables);
 
@@ -30,7 +30,7 @@ int start_graphics(Engine& e) {
   g.windows[0].client_width = w;
   g.windows[0].client_height = h;
 
-  const int n = gfx::worker_count_for(e.host.system->processor_count(), e.user_settings.two_workers);
+  const int n = gfx::worker_count_for(e.platform.system->processor_count(), e.user_settings.two_workers);
   g.workers = std::make_unique<gfx::WorkerPool>(n, e.stop);
   return 0;
 }

@@ -1,10 +1,11 @@
 // Loading a named picture: file loader, decoder, error reports.
-#include "host/engine.h"
+#include "core/engine.h"
+#include "graphics/frame_pacing.h"
 #include "graphics/image.h"
 #include "graphics/image_error_texts.h"
 #include "platform/encoding.h"
-#include "runtime/error_report.h"
-#include "runtime/error_texts.h"
+#include "core/error_report.h"
+#include "core/error_texts.h"
 #include "resources/media_resolver.h"
 
 namespace nv {
@@ -31,7 +32,7 @@ int report_image_error(Engine& e, uint32_t code, std::string_view command, std::
       box.caption = std::string(kErrorCaption);
       box.text = format_message(platform::utf8_to_sjis(kImageAllocFailText), args);
       box.icon = platform::Icon::error;
-      e.host.dialogs->message_box(box);
+      e.platform.dialogs->message_box(box);
       return report(e, code);
     }
     default: return report(e, code, {name});
@@ -78,7 +79,7 @@ int load_image(Engine& e, std::string_view name, DecodedImage& out, std::string_
       }
     }
   }
-  out.loaded_at_ms = e.host.clock->now_ms();
+  out.loaded_at_ms = e.platform.clock->now_ms();
   // The time a load takes does not make the frame late.
   note_image_loaded(e.pacing, out.loaded_at_ms);
   return 0;

@@ -27,11 +27,11 @@ struct Layer {
 
   int64_t x = 0, y = 0;    // top-left pixel in the parent set's canvas
   int32_t sx = 1, sy = 1;  // width, height
-  int64_t a = 256;         // `A` 0..256 as scripts set it (plain values stored as given)
-  int64_t t = 256;         // `T` 0..256; 256 means no transition
-  int64_t ta = 0;          // `TA` softness
+  int64_t opacity = 256;   // `A` 0..256 as scripts set it (plain values stored as given)
+  int64_t threshold = 256; // `T` 0..256; 256 means no transition
+  int64_t softness = 0;    // `TA`
   int64_t mode = 0;        // `MODE` 0..18
-  int64_t e = 1;           // `E` visible
+  int64_t visible = 1;     // `E`
   bool alpha = false;      // pixels carry meaningful per-pixel alpha
 
   // sx x sy pixels, bytes blue, green, red, alpha, rows top-down.

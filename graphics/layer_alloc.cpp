@@ -3,10 +3,10 @@
 #include <new>
 
 #include "graphics/image_error_texts.h"
-#include "host/engine.h"
+#include "core/engine.h"
 #include "platform/encoding.h"
-#include "runtime/error_report.h"
-#include "runtime/error_texts.h"
+#include "core/error_report.h"
+#include "core/error_texts.h"
 
 namespace nv {
 
@@ -15,7 +15,7 @@ void show_layer_box(Engine& e, std::string_view text_sjis) {
   box.caption = platform::utf8_to_sjis(kErrorCaption);
   box.text = std::string(text_sjis);
   box.icon = platform::Icon::error;
-  e.host.dialogs->message_box(box);
+  e.platform.dialogs->message_box(box);
 }
 
 bool allocate_pixels(Engine& e, std::vector<uint32_t>& out, int32_t sx, int32_t sy, uint32_t fill,

@@ -4,9 +4,10 @@
 #include <limits>
 #include <new>
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "graphics/graphics_state.h"
 #include "graphics/layer_alloc.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 
@@ -44,8 +45,8 @@ void forget_in_windows(Engine& e, const LayerNode& node) {
 
 }  // namespace
 
-int32_t drawn_opacity(const Layer& l) { return int32_t(std::clamp<int64_t>(l.a, 0, 256)); }
-int32_t drawn_threshold(const Layer& l) { return int32_t(std::clamp<int64_t>(l.t, 0, 256)); }
+int32_t drawn_opacity(const Layer& l) { return int32_t(std::clamp<int64_t>(l.opacity, 0, 256)); }
+int32_t drawn_threshold(const Layer& l) { return int32_t(std::clamp<int64_t>(l.threshold, 0, 256)); }
 int drawn_mode(const Layer& l) { return l.mode >= 0 && l.mode <= 18 ? int(l.mode) : 0; }
 
 int64_t add_saturated(int64_t a, int64_t b) {

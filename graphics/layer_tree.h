@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "graphics/layer.h"
-#include "runtime/tree_node.h"
-#include "runtime/tree_path.h"
+#include "core/tree_node.h"
+#include "core/tree_path.h"
 
 namespace nv {
 

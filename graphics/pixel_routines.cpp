@@ -2,18 +2,6 @@
 
 namespace nv::gfx {
 
-CpuFeatures detect_cpu_features() {
-  CpuFeatures f;
-#if defined(__x86_64__) || defined(__i386__)
-  __builtin_cpu_init();
-  f.mmx = __builtin_cpu_supports("mmx");
-  f.sse = __builtin_cpu_supports("sse");
-  f.sse2 = __builtin_cpu_supports("sse2");
-  f.avx2 = __builtin_cpu_supports("avx2");
-#endif
-  return f;
-}
-
 RoutineLevel choose_routine_level(const CpuFeatures& cpu, bool allow_second, bool allow_third) {
   if (allow_third && cpu.sse2) return cpu.avx2 ? RoutineLevel::avx2 : RoutineLevel::sse2;
   if (allow_second && cpu.sse2) return RoutineLevel::sse2;

@@ -1,23 +1,17 @@
 // `PixelRoutines`: the table of memory and blend routines the engine draws
-// with, chosen once at start-up from the processor's vector features and the
-// user settings (nvcfg.dat words 2 and 3).
+// with, chosen once at start-up from the processor's vector features
+// (SystemInfo::cpu_features) and the user settings (nvcfg.dat words 2
+// and 3).
 #pragma once
 
 #include <cstdint>
 
 #include "graphics/blend_kernels.h"
+#include "platform/system_info.h"
 
 namespace nv::gfx {
 
-// What the processor offers (all false off x86).
-struct CpuFeatures {
-  bool mmx = false;
-  bool sse = false;
-  bool sse2 = false;
-  bool avx2 = false;
-};
-
-CpuFeatures detect_cpu_features();
+using platform::CpuFeatures;
 
 // Routine levels: 1 the portable set, 2 the SSE2 set, 3 the AVX2 set.
 enum class RoutineLevel : uint8_t { portable = 1, sse2 = 2, avx2 = 3 };

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialogs.h"
+#include "platform/headless/dialogs_headless.h"
 
 namespace nv {
 

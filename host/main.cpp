@@ -1,9 +1,6 @@
 // nivalo: plays a title.
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -11,26 +8,22 @@
 #include "graphics/png_encode.h"
 #include "host/command_line.h"
 #include "host/engine.h"
-#include "host/screen_saver.h"
+#include "display/screen_saver.h"
 #include "host/startup.h"
 #include "host/main_loop.h"
+#include "display/window_create.h"
+#include "display/window_events.h"
+#include "platform/encoding.h"
+#include "platform/headless/platform_headless.h"
+#include "platform/instance_lock.h"
 #include "platform/process.h"
-#include "host/window_create.h"
-#include "host/window_events.h"
+#include "platform/sdl/platform_sdl.h"
 #include "resources/appended_pack.h"
 #include "resources/pack_mount.h"
-#include "platform/encoding.h"
-#include "platform/instance_lock.h"
-#include "runtime/error_report.h"
-#include "runtime/error_texts.h"
+#include "core/error_report.h"
+#include "core/error_texts.h"
 
 namespace {
-
-std::string executable_path(const char* argv0) {
-  std::error_code ec;
-  auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(argv0) : p.string();
-}
 
 // The title key: the title's full path, lower-cased, with every separator
 // turned into ':'.
@@ -49,9 +42,7 @@ bool write_snapshot(nv::platform::Display& d, const std::string& file) {
   std::vector<uint32_t> px = d.client_pixels(0, w, h);
   if (px.empty()) return false;
   std::vector<uint8_t> png = nv::encode_png(px.data(), w, h, false);
-  std::ofstream out(file, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-  return !png.empty() && out.good();
+  return !png.empty() && nv::platform::write_host_file(file, png);
 }
 
 }  // namespace
@@ -71,12 +62,13 @@ int main(int argc, char** argv) {
     std::printf("nivalo 0.1.0\n");
     return 0;
   }
-  const std::string exe = executable_path(argv[0]);
+  std::string exe = nv::platform::executable_path();
+  if (exe.empty()) exe = argv[0];
   const std::string dir = opt.title_dir.empty() ? "." : opt.title_dir;
 
   if (opt.first == nv::FirstArgument::nvcfg) {
     std::string tool = (std::filesystem::path(exe).parent_path() / "nvsettings").string();
-    execl(tool.c_str(), tool.c_str(), dir.c_str(), "/nvcfg", static_cast<char*>(nullptr));
+    nv::platform::replace_process(tool, {dir, "/nvcfg"});
     std::fprintf(stderr, "nivalo: cannot start %s\n", tool.c_str());
     return 1;
   }
@@ -142,7 +134,7 @@ int main(int argc, char** argv) {
         if (req == nv::platform::InstanceRequest::saver_close && screen_saver) {
           nv::close_engine(en);
         } else if (req == nv::platform::InstanceRequest::raise) {
-          if (en.host.display->exists(0)) en.host.display->raise(0);
+          if (en.platform.display->exists(0)) en.platform.display->raise(0);
           if (opt.headless) std::fprintf(stderr, "nivalo: a second start asked this instance to come forward\n");
         }
       };

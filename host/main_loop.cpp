@@ -4,10 +4,10 @@
 
 #include "host/engine.h"
 #include "graphics/worker_pool.h"
-#include "host/window_create.h"
-#include "host/window_events.h"
+#include "display/window_create.h"
+#include "display/window_events.h"
 #include "media/sound_thread.h"
-#include "runtime/scheduler.h"
+#include "host/frame.h"
 
 namespace nv {
 
@@ -59,7 +59,7 @@ int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
         pump_window_events(e);
       }
       // Follow the frame thread's time without moving it.
-      e.host.clock->wait_until_us(e.host.clock->now_us() + 1000, &done);
+      e.platform.clock->wait_until_us(e.platform.clock->now_us() + 1000, &done);
     }
     e.script_thread.thread.join();
     return counted.load();

@@ -2,13 +2,14 @@
 
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
+#include "host/engine_config.h"
 #include "media/sound_thread.h"
-#include "host/window_create.h"
+#include "display/window_create.h"
 #include "platform/encoding.h"
 #include "resources/pack_mount.h"
 #include "runtime/dispatch.h"
 #include "runtime/engine_tables.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 
@@ -26,15 +27,15 @@ bool probe_title_folder_writable(Engine& e) {
   // The probe file is created and deleted again. A title may ship its own
   // nvcfg.ini; that one must survive, so the probe then takes another name.
   std::string name = "nvcfg.ini";
-  for (int k = 0; e.host.files->exists(name); ++k) name = "nvcfg.ini." + std::to_string(k) + ".probe";
+  for (int k = 0; e.platform.files->exists(name); ++k) name = "nvcfg.ini." + std::to_string(k) + ".probe";
   const uint8_t probe[1] = {0};
-  return e.host.files->write(name, probe) && e.host.files->remove(name);
+  return e.platform.files->write(name, probe) && e.platform.files->remove(name);
 }
 
 StartupResult start_engine(Engine& e, const std::string& exe_path) {
   StartupResult r;
   // User settings: a missing file leaves the defaults.
-  platform::FileRead dat = e.host.files->read("nvcfg.dat");
+  platform::FileRead dat = e.platform.files->read("nvcfg.dat");
   if (dat.status == platform::FileStatus::ok) apply_user_settings(dat.data, e.user_settings);
 
   if (mount_all_packs(e, exe_path) != 0) return r;
@@ -42,7 +43,7 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
   e.title_folder_writable = probe_title_folder_writable(e);
 
   if (load_engine_config(e) != 0) return r;
-  platform::DesktopSize desk = e.host.system->desktop();
+  platform::DesktopSize desk = e.platform.system->desktop();
   if (e.config.screen_width == 0 && e.config.screen_height == 0) {
     e.config.screen_width = desk.width;
     e.config.screen_height = desk.height;
@@ -75,7 +76,7 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
 
   start_sound_thread(e);
   show_main_window_at_start(e);
-  start_pacing(e.pacing, e.host.clock->now_ms());
+  start_pacing(e.pacing, e.platform.clock->now_ms());
   r.ok = true;
   return r;
 }

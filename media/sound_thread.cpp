@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "host/engine.h"
+#include "core/engine.h"
 
 namespace nv {
 
@@ -29,8 +29,8 @@ void sound_thread_main(Engine& e) {
     }
     // Rest until a request comes, the stop flag is set, or the clock moves
     // on (the virtual clock moves only with the frame thread).
-    uint64_t now = e.host.clock->now_us();
-    e.host.clock->wait_until_us(now + kIdleStepUs, &e.stop);
+    uint64_t now = e.platform.clock->now_us();
+    e.platform.clock->wait_until_us(now + kIdleStepUs, &e.stop);
   }
   std::lock_guard<std::recursive_mutex> g(e.lock);
   s.finished = true;

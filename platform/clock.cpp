@@ -1,11 +1,5 @@
 #include "platform/clock.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <ctime>
-#include <mutex>
-#include <thread>
-
 namespace nv::platform {
 
 namespace {
@@ -32,85 +26,6 @@ void civil_from_days(int64_t z, int& y, int& m, int& d) {
   y = static_cast<int>(static_cast<int64_t>(yoe) + era * 400 + (m <= 2));
 }
 
-class VirtualClock final : public Clock {
- public:
-  explicit VirtualClock(const LocalTime& start) : start_(start) {}
-
-  uint64_t now_us() override { return now_.load(std::memory_order_acquire); }
-
-  void sleep_us(uint64_t us) override {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      now_.fetch_add(us, std::memory_order_acq_rel);
-    }
-    moved_.notify_all();
-  }
-
-  bool wait_until_us(uint64_t t_us, const std::atomic<bool>* cancel) override {
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (now_.load(std::memory_order_acquire) < t_us) {
-      if (cancel && cancel->load()) return false;
-      // Woken by every sleep of the frame thread; the timeout only lets a
-      // cancel request through when no one moves the time.
-      moved_.wait_for(lock, std::chrono::milliseconds(5));
-    }
-    return !(cancel && cancel->load());
-  }
-
-  LocalTime local_time() override { return add_microseconds(start_, now_us()); }
-  bool is_virtual() const override { return true; }
-
- private:
-  LocalTime start_;
-  std::atomic<uint64_t> now_{0};
-  std::mutex mutex_;
-  std::condition_variable moved_;
-};
-
-class RealClock final : public Clock {
- public:
-  RealClock() : origin_(std::chrono::steady_clock::now()) {}
-
-  uint64_t now_us() override {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
-                                     std::chrono::steady_clock::now() - origin_)
-                                     .count());
-  }
-
-  void sleep_us(uint64_t us) override { std::this_thread::sleep_for(std::chrono::microseconds(us)); }
-
-  bool wait_until_us(uint64_t t_us, const std::atomic<bool>* cancel) override {
-    while (now_us() < t_us) {
-      if (cancel && cancel->load()) return false;
-      uint64_t left = t_us - now_us();
-      std::this_thread::sleep_for(std::chrono::microseconds(left < 5000 ? left : 5000));
-    }
-    return !(cancel && cancel->load());
-  }
-
-  LocalTime local_time() override {
-    auto now = std::chrono::system_clock::now();
-    std::time_t secs = std::chrono::system_clock::to_time_t(now);
-    std::tm tm{};
-    localtime_r(&secs, &tm);
-    LocalTime t;
-    t.year = tm.tm_year + 1900;
-    t.month = tm.tm_mon + 1;
-    t.day = tm.tm_mday;
-    t.weekday = tm.tm_wday;
-    t.hour = tm.tm_hour;
-    t.minute = tm.tm_min;
-    t.second = tm.tm_sec;
-    t.millisecond = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
-    return t;
-  }
-  bool is_virtual() const override { return false; }
-
- private:
-  std::chrono::steady_clock::time_point origin_;
-};
-
 }  // namespace
 
 LocalTime add_microseconds(const LocalTime& t, uint64_t us) {
@@ -128,8 +43,5 @@ LocalTime add_microseconds(const LocalTime& t, uint64_t us) {
   r.millisecond = static_cast<int>(ms_of_day % 1000);
   return r;
 }
-
-std::unique_ptr<Clock> make_virtual_clock(const LocalTime& start) { return std::make_unique<VirtualClock>(start); }
-std::unique_ptr<Clock> make_real_clock() { return std::make_unique<RealClock>(); }
 
 }  // namespace nv::platform

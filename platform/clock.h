@@ -1,13 +1,13 @@
 // Millisecond time and sleeping, as the engine sees them.
 //
-// Two clocks: the real monotonic clock for interactive runs, and a virtual
-// clock whose time moves only when the thread that steps frames sleeps, so
-// that a headless run of a title is the same every time.
+// Two clocks: the real monotonic clock for interactive runs
+// (platform/posix/real_clock.h), and a virtual clock whose time moves only
+// when the thread that steps frames sleeps, so that a headless run of a
+// title is the same every time (platform/headless/virtual_clock.h).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 
 namespace nv::platform {
 
@@ -47,10 +47,6 @@ class Clock {
   uint32_t now_ms() { return static_cast<uint32_t>(now_us() / 1000); }
   void sleep_ms(uint32_t ms) { sleep_us(uint64_t(ms) * 1000); }
 };
-
-// The virtual clock starts at `start` local time and at 0 microseconds.
-std::unique_ptr<Clock> make_virtual_clock(const LocalTime& start = LocalTime{});
-std::unique_ptr<Clock> make_real_clock();
 
 // Adds `us` microseconds to a calendar time (used by the virtual clock).
 LocalTime add_microseconds(const LocalTime& t, uint64_t us);

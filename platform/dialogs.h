@@ -1,14 +1,12 @@
-// Message boxes and the engine's error dialog.
+// Message boxes and the engine's error dialog (answered by a policy in
+// headless runs: platform/headless/dialogs_headless.h).
 //
 // Texts are Shift-JIS as the engine holds them; the backend converts. The
 // result codes are the Windows ones, since scripts and callers depend on
 // them.
 #pragma once
 
-#include <memory>
-#include <ostream>
 #include <string>
-#include <vector>
 
 namespace nv::platform {
 
@@ -31,9 +29,6 @@ struct ErrorDialogSpec {
   bool offer_editor = false;  // debug mode: a button that opens the source line
 };
 
-// How a headless run answers message boxes.
-enum class AnswerPolicy { default_button, yes, no, ok, cancel };
-
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -41,39 +36,5 @@ class Dialogs {
   // Returns true when the user asked to open the source in the editor.
   virtual bool error_dialog(const ErrorDialogSpec& dialog) = 0;
 };
-
-// What a headless dialog showed, kept for tests and tools.
-struct ShownDialog {
-  std::string caption;  // Shift-JIS
-  std::string text;     // Shift-JIS
-  bool is_error = false;
-  int answer = 0;
-};
-
-class HeadlessDialogs final : public Dialogs {
- public:
-  // Writes every dialog to `err` as UTF-8 ("[caption] text") and answers by
-  // the policy. `err` may be null to stay silent.
-  HeadlessDialogs(AnswerPolicy policy, std::ostream* err);
-
-  int message_box(const MessageBoxSpec& box) override;
-  bool error_dialog(const ErrorDialogSpec& dialog) override;
-
-  const std::vector<ShownDialog>& shown() const { return shown_; }
-  void set_policy(AnswerPolicy p) { policy_ = p; }
-
- private:
-  void write(const ShownDialog& d);
-
-  AnswerPolicy policy_;
-  std::ostream* err_;
-  std::vector<ShownDialog> shown_;
-};
-
-// The answer a policy gives to a box with these buttons.
-int answer_for(AnswerPolicy policy, Buttons buttons, int default_button);
-
-// Parses "default", "yes", "no", "ok", "cancel"; false for anything else.
-bool parse_answer_policy(const std::string& word, AnswerPolicy& out);
 
 }  // namespace nv::platform

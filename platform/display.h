@@ -120,15 +120,4 @@ class Display {
   virtual void cursor_position(int& x, int& y) = 0;
 };
 
-// Copies a `width` x `height` canvas into a `client_width` x
-// `client_height` client buffer with its top-left corner at (x, y), clipped
-// to the client area. Both are top-down 32-bit rows.
-void blit_clipped(std::vector<uint32_t>& client, int client_width, int client_height, const uint32_t* pixels,
-                  int width, int height, int x, int y);
-
-// In-memory windows: nothing appears on a screen; client areas keep the
-// pixels presented into them, and scripted events can be fed in.
-class HeadlessDisplay;
-std::unique_ptr<Display> make_headless_display(DesktopSize desktop);
-
 }  // namespace nv::platform

@@ -96,6 +96,10 @@ class FileSystem {
   std::string root_;
 };
 
+// Replaces the file at the host path `host_path` (UTF-8, as the host names
+// it) whole, the way FileSystem::write does.
+bool write_host_file(const std::string& host_path, std::span<const uint8_t> data);
+
 // Splits an engine path at '\' and '/', dropping empty components. The
 // second byte of a Shift-JIS double-byte character is never a separator
 // (0x5C is a valid trail byte, as in "表").

@@ -87,7 +87,8 @@ class FontService {
 // fonts-ipafont-mincho, fonts-dejavu-core).
 std::vector<std::string> pinned_font_files();
 
-// Null with the reason in `error` when fontconfig or FreeType cannot start.
-std::unique_ptr<FontService> make_font_service(FontSetup setup, std::string& error);
+// fontconfig and FreeType start on the service's first use; when they
+// cannot, the list is empty and nothing renders.
+std::unique_ptr<FontService> make_font_service(FontSetup setup);
 
 }  // namespace nv::platform

@@ -1,10 +1,15 @@
-// Facts about the machine that scripts can read.
+// Facts about the machine that scripts and the engine read: fixed values
+// for reproducible headless runs (platform/headless/fixed_system_info.h),
+// the host's own for interactive ones (platform/posix/host_system_info.h).
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 namespace nv::platform {
+
+// The user address space of the 32-bit process the scripts were written
+// for: at most 2 GiB. Both backends report it as the virtual memory.
+constexpr uint64_t kVirtualAddressSpace = uint64_t(2048) * 1024 * 1024;
 
 struct MemoryStatus {
   uint32_t load_percent = 0;
@@ -29,6 +34,14 @@ struct DesktopSize {
   int height = 0;
 };
 
+// The vector instruction sets the processor offers (all false off x86).
+struct CpuFeatures {
+  bool mmx = false;
+  bool sse = false;
+  bool sse2 = false;
+  bool avx2 = false;
+};
+
 class SystemInfo {
  public:
   virtual ~SystemInfo() = default;
@@ -36,11 +49,9 @@ class SystemInfo {
   virtual OsVersion os_version() = 0;
   virtual int processor_count() = 0;
   virtual DesktopSize desktop() = 0;
+  // What the pixel routines may use. Every backend reports the processor
+  // the engine runs on: a routine it lacks cannot run.
+  virtual CpuFeatures cpu_features() = 0;
 };
-
-// Fixed values for reproducible headless runs (documented in docs/usage.md).
-std::unique_ptr<SystemInfo> make_fixed_system_info(DesktopSize desktop = {1920, 1080});
-// The host's own values; the desktop size is supplied by the display backend.
-std::unique_ptr<SystemInfo> make_host_system_info(DesktopSize desktop);
 
 }  // namespace nv::platform

@@ -1,12 +1,9 @@
 #include "resources/appended_pack.h"
 
-#include <array>
-#include <cstring>
-
-#include "host/engine.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 #include "platform/file_system.h"
-#include "resources/byte_order.h"
-#include "resources/pack_format.h"
+#include "formats/appended_pack.h"
 
 namespace nv {
 
@@ -16,18 +13,12 @@ AppendedPack detect_appended_pack(const std::string& exe_path) {
   platform::ReadFile f = platform::ReadFile::open_host(exe_path);
   if (!f.is_open()) return a;
   a.exe_size = f.size();
-  std::array<uint8_t, pack::kTrailerSize> trailer{};
-  if (a.exe_size >= trailer.size() && f.read_at(a.exe_size - trailer.size(), trailer) &&
-      std::memcmp(trailer.data(), pack::kTrailerMagic.data(), pack::kTrailerMagic.size()) == 0)
-    a.resource_value = read_u32le(trailer.data() + 8);
-  uint32_t v = a.resource_value;
-  std::array<uint8_t, pack::kAppendedHeaderSize> header{};
-  bool magic = v != 0 && f.read_at(v, header) && std::memcmp(header.data(), pack::kAppendedMagic, 4) == 0;
-  if (magic) {
-    a.pack_offset = read_u32le(header.data() + 4);
-    a.screen_saver = read_u32le(header.data() + 8);
-  }
-  a.packed = v != 0 && v != 4 && a.exe_size != 0 && v != a.exe_size && magic;
+  const pack::AppendedLayout l =
+      pack::find_appended_pack(a.exe_size, [&f](uint64_t at, std::span<uint8_t> out) { return f.read_at(at, out); });
+  a.resource_value = l.trailer_value;
+  a.pack_offset = l.pack_offset;
+  a.screen_saver = l.screen_saver;
+  a.packed = l.found;
   return a;
 }
 

@@ -1,7 +1,5 @@
-// Detection of a pack appended to the engine executable. The offset at
-// which the appended data starts is carried by the 16-byte trailer at the
-// end of the file ("NVRES201", uint32 offset, uint32 0); at that offset lies
-// the "NVER" header with the pack's offset and the screen-saver flag.
+// Detection of a pack appended to the engine executable, read through
+// ranges of the file (the layout: formats/appended_pack.h).
 #pragma once
 
 #include <string>

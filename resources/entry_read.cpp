@@ -3,13 +3,14 @@
 #include <limits>
 #include <new>
 
-#include "data/checksums.h"
-#include "host/engine.h"
+#include "formats/checksums.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 #include "resources/inflate.h"
-#include "resources/pack_format.h"
+#include "formats/pack_format.h"
 #include "resources/pack_open.h"
 #include "resources/repair.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -2,12 +2,13 @@
 
 #include <new>
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 #include "resources/entry_read.h"
 #include "resources/name_fold.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_open.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 
@@ -50,7 +51,7 @@ bool find_shared(ResourceState& rs, std::string_view name, FileRequest& req) {
 }
 
 int read_loose(Engine& e, FileRequest& req) {
-  platform::OpenedFile f = e.host.files->open_read(req.name);
+  platform::OpenedFile f = e.platform.files->open_read(req.name);
   if (f.status != platform::FileStatus::ok) {
     report(e, 104010, {req.name});
     return kLoadNotFound;
@@ -130,7 +131,7 @@ int lookup_file(Engine& e, std::string_view name, FileRequest& req, bool typed_b
   }
   bool loose_unreadable = false;
   if (!rs.appended.packed) {
-    platform::OpenedFile f = e.host.files->open_read(name);
+    platform::OpenedFile f = e.platform.files->open_read(name);
     if (f.status == platform::FileStatus::ok) {
       req.source = FileSource::loose;
       if (typed_by_extension) req.type = file_type_of_name(name);

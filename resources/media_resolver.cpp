@@ -1,10 +1,11 @@
 #include "resources/media_resolver.h"
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 #include "resources/file_loader.h"
 #include "resources/file_name_rules.h"
 #include "resources/name_fold.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

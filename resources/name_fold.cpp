@@ -1,6 +1,6 @@
 #include "resources/name_fold.h"
 
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 
 namespace nv {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "data/checksums.h"
+#include "formats/checksums.h"
 #include "resources/name_fold.h"
 
 namespace nv {

@@ -4,16 +4,17 @@
 #include <array>
 #include <numeric>
 
-#include "data/sjis_text.h"
-#include "host/engine.h"
+#include "formats/sjis_text.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 #include "platform/encoding.h"
 #include "resources/appended_pack.h"
 #include "resources/name_fold.h"
 #include "resources/pack_duplicates.h"
-#include "resources/pack_format.h"
-#include "resources/pack_index.h"
+#include "formats/pack_format.h"
+#include "formats/pack_index.h"
 #include "resources/pack_open.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

@@ -1,6 +1,7 @@
 #include "resources/pack_open.h"
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 
 namespace nv {
 
@@ -12,8 +13,8 @@ OpenPack open_pack(const Engine& e, const PackFile& pack) {
     p.base = a.pack_base();
     return p;
   }
-  platform::OpenedFile f = e.host.files->open_read(pack.open_path);
-  if (f.status != platform::FileStatus::ok && pack.open_path != pack.path) f = e.host.files->open_read(pack.path);
+  platform::OpenedFile f = e.platform.files->open_read(pack.open_path);
+  if (f.status != platform::FileStatus::ok && pack.open_path != pack.path) f = e.platform.files->open_read(pack.path);
   p.file = std::move(f.file);
   return p;
 }

@@ -1,10 +1,11 @@
 #include <algorithm>
 #include <deque>
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "resources/resource_state.h"
 #include "resources/name_fold.h"
 #include "resources/pack_mount.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 
@@ -29,7 +30,7 @@ int search_packs(Engine& e) {
   while (!queue.empty()) {
     QueuedFolder folder = std::move(queue.front());
     queue.pop_front();
-    std::vector<platform::DirEntry> list = e.host.files->list(folder.path);
+    std::vector<platform::DirEntry> list = e.platform.files->list(folder.path);
     // The host lists in no particular order; a fixed order keeps pack
     // numbers and update-slot replacement reproducible.
     std::sort(list.begin(), list.end(), [](const platform::DirEntry& a, const platform::DirEntry& b) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/pack_index.h"
 #include "resources/file_types.h"
 
 namespace nv {
@@ -20,23 +21,6 @@ struct PackFile {
   bool is_update = false; // base name "update1" to "update9"
   uint32_t entry_count = 0;
   uint32_t index_size = 0;
-};
-
-// One entry of the global index. The record's fields are parsed once at
-// mount: packs are read-only while mounted.
-struct PackEntry {
-  uint32_t pack = 0;        // position in the pack list
-  uint32_t length_pos = 0;  // pack offset of the record's length byte
-  FileType type = FileType::unknown;
-  uint8_t compression = 0;
-  uint32_t size = 0;         // after decompression
-  uint32_t stored_size = 0;
-  uint32_t data_offset = 0;  // pack offset of the stored data
-  uint32_t checksum = 0;     // adler-32 of the stored bytes
-  std::string name;          // recovered name (Shift-JIS, as stored)
-
-  // Pack offset of the data fields, just after the type byte.
-  uint32_t fields_pos() const { return length_pos + 1 + static_cast<uint32_t>(name.size()) + 1; }
 };
 
 // The pack appended to the executable, as detected at start-up.

@@ -1,8 +1,12 @@
 #include "runtime/arg_eval.h"
 
-#include "data/evaluator.h"
-#include "host/engine.h"
-#include "runtime/error_report.h"
+#include "values/evaluator.h"
+#include "core/engine.h"
+#include "values/evaluator_state.h"
+#include "runtime/script_tables.h"
+#include "runtime/dispatch.h"
+#include "runtime/arg_slots.h"
+#include "core/error_report.h"
 
 namespace nv {
 
@@ -32,7 +36,7 @@ constexpr Range kRanges[] = {
 platform::DesktopSize screen_size(Engine& e) {
   if (e.config.screen_width > 0 && e.config.screen_height > 0)
     return {e.config.screen_width, e.config.screen_height};
-  return e.host.system->desktop();
+  return e.platform.system->desktop();
 }
 
 int evaluate_all(Engine& e, bool gosub) {

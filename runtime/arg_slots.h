@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "data/evaluator_state.h"
+#include "values/evaluator_state.h"
 #include "runtime/script_tables.h"
 
 namespace nv {

@@ -1,9 +1,10 @@
 #include "runtime/dispatch.h"
 
-#include "data/script_timers.h"
-#include "host/engine.h"
+#include "values/script_timers.h"
+#include "core/engine.h"
+#include "values/system_vars.h"
 #include "runtime/arg_eval.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "runtime/fetch.h"
 #include "runtime/script_tables.h"
 
@@ -22,10 +23,10 @@ void update_pause_state(Engine& e) {
   }
   if (!p.main_window_active && !p.paused) {
     p.paused = true;
-    p.paused_since = e.host.clock->now_ms();
+    p.paused_since = e.platform.clock->now_ms();
   } else if (p.main_window_active && p.paused) {
     // Running script timers do not advance while the engine is held.
-    shift_running_timers(e.sysvars.timers, e.host.clock->now_ms() - p.paused_since);
+    shift_running_timers(e.sysvars.timers, e.platform.clock->now_ms() - p.paused_since);
     p.paused = false;
     p.paused_since = 0;
   }
@@ -42,7 +43,7 @@ int pause_wrapper(Engine& e) {
     if (!engine_paused(p)) break;
     if (p.pump_messages && !p.pump_messages(e)) e.running.store(false);
     if (!e.running.load() || e.stop.load()) return 1;
-    e.host.clock->sleep_ms(10);
+    e.platform.clock->sleep_ms(10);
   }
   return e.dispatch.direct[e.dispatch.command](e);
 }
@@ -52,9 +53,9 @@ int run_task(Engine& e, Task& t) {
   d.task = &t;
   for (;;) {
     if (e.stop.load()) return 1;
-    int command = fetch(e, t);
+    int command = fetch(e, d, t);
     if (command < 0) return -1;
-    int status = dispatch(e, command);
+    int status = dispatch(e, d, command);
     if (status != 0) return status;
   }
 }
@@ -67,6 +68,16 @@ int start_task_at(Engine& e, Task& t, uint32_t number, int32_t pc) {
   t.image = &img;
   t.pc = pc;
   return 0;
+}
+
+bool current_script_position(const Engine& e, std::string_view& name, int32_t& line) {
+  const Task* t = e.dispatch.task;
+  const ScriptTables& s = e.scripts;
+  if (!t || !s.list_loaded || t->script >= s.script_names.size()) return false;
+  name = s.script_names[t->script];
+  line = 1;
+  if (t->image) line = t->image->line_of(static_cast<uint32_t>(e.dispatch.instruction));
+  return true;
 }
 
 int default_handler(Engine& e) { return report_ex(e, 900050, {.framed = false}); }

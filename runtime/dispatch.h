@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "runtime/task.h"
 
@@ -41,9 +42,6 @@ struct DispatchState {
   PauseState pause;
 };
 
-// Fills both handler tables (once, after the command table is loaded).
-void fill_handler_tables(DispatchState& d);
-
 // fetch and dispatch: runtime/fetch.h.
 
 // Makes `t` current and runs its instructions until a handler returns
@@ -56,6 +54,11 @@ int start_task_at(Engine& e, Task& t, uint32_t number, int32_t pc = 0);
 
 // Brings the paused flag up to date with the window and background state.
 void update_pause_state(Engine& e);
+
+// The script name and line of the current instruction, when a script runs
+// (the script list is loaded and a task is current): the position the error
+// routine puts before a report.
+bool current_script_position(const Engine& e, std::string_view& name, int32_t& line);
 
 // The handler every unimplemented command number gets (900050).
 int default_handler(Engine& e);

@@ -1,7 +1,7 @@
 #include "runtime/engine_tables.h"
 
-#include "data/variable_file.h"
-#include "host/engine.h"
+#include "values/variable_file.h"
+#include "core/engine.h"
 #include "runtime/error_table.h"
 #include "runtime/script_tables.h"
 

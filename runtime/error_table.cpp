@@ -1,11 +1,12 @@
 #include "runtime/error_table.h"
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "runtime/arg_slots.h"
 #include "resources/file_loader.h"
 #include "runtime/arg_eval.h"
-#include "runtime/byte_reader.h"
-#include "runtime/error_report.h"
-#include "runtime/file_header.h"
+#include "formats/byte_reader.h"
+#include "core/error_report.h"
+#include "formats/file_header.h"
 
 namespace nv {
 

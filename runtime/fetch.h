@@ -2,7 +2,7 @@
 // loop runs them for every instruction of every task.
 #pragma once
 
-#include "host/engine.h"
+#include "core/engine.h"
 #include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
 
@@ -14,8 +14,8 @@ int fetch_outside(Engine& e, Task& t);
 // Reads the instruction at the task's program counter into the registers,
 // advances the counter and returns the command number; -1 (reported) when
 // the counter is outside the script.
-inline int fetch(Engine& e, Task& t) {
-  DispatchState& d = e.dispatch;
+// The command loops pass the dispatch record they hold.
+inline int fetch(Engine& e, DispatchState& d, Task& t) {
   const ScriptImage* img = t.image;
   if (!img || t.pc < 0 || static_cast<uint32_t>(t.pc) >= img->count) return fetch_outside(e, t);
   uint32_t pc = static_cast<uint32_t>(t.pc);
@@ -26,12 +26,15 @@ inline int fetch(Engine& e, Task& t) {
   return d.command;
 }
 
+inline int fetch(Engine& e, Task& t) { return fetch(e, e.dispatch, t); }
+
 // Calls the handler of `command` from the table the pause state selects.
-inline int dispatch(Engine& e, int command) {
-  DispatchState& d = e.dispatch;
+inline int dispatch(Engine& e, const DispatchState& d, int command) {
   const bool paused = !d.pause.main_window_active && !d.pause.background_exec;
   const HandlerTable& table = paused ? d.paused : d.direct;
   return table[static_cast<size_t>(command)](e);
 }
+
+inline int dispatch(Engine& e, int command) { return dispatch(e, e.dispatch, command); }
 
 }  // namespace nv

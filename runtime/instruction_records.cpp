@@ -1,6 +1,6 @@
 #include "runtime/instruction_records.h"
 
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 
 namespace nv {
 

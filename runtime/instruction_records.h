@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <span>
 
-#include "data/evaluator.h"
-#include "host/engine.h"
+#include "values/evaluator.h"
+#include "core/engine.h"
+#include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
 
 namespace nv {

@@ -2,12 +2,12 @@
 // labels sorted by their CRC-32.
 #include <new>
 
-#include "data/checksums.h"
-#include "host/engine.h"
+#include "formats/checksums.h"
+#include "core/engine.h"
 #include "resources/file_loader.h"
-#include "runtime/byte_reader.h"
-#include "runtime/error_report.h"
-#include "runtime/file_header.h"
+#include "formats/byte_reader.h"
+#include "core/error_report.h"
+#include "formats/file_header.h"
 #include "runtime/script_tables.h"
 
 namespace nv {

@@ -1,7 +1,9 @@
 #include "runtime/output_target.h"
 
-#include "host/engine.h"
-#include "runtime/error_report.h"
+#include "core/engine.h"
+#include "values/variables.h"
+#include "runtime/arg_slots.h"
+#include "core/error_report.h"
 
 namespace nv {
 

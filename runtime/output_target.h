@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data/variables.h"
+#include "values/variables.h"
 
 namespace nv {
 

@@ -5,14 +5,15 @@
 #include <cstdio>
 #include <new>
 
-#include "data/evaluator.h"
-#include "data/variable_file.h"
-#include "host/engine.h"
+#include "values/evaluator.h"
+#include "values/variable_file.h"
+#include "core/engine.h"
+#include "values/evaluator_state.h"
 #include "resources/file_loader.h"
-#include "runtime/byte_reader.h"
-#include "runtime/command_defs.h"
-#include "runtime/error_report.h"
-#include "runtime/file_header.h"
+#include "formats/byte_reader.h"
+#include "formats/command_table.h"
+#include "core/error_report.h"
+#include "formats/file_header.h"
 #include "runtime/script_tables.h"
 
 namespace nv {

@@ -3,11 +3,12 @@
 // every script).
 #include <new>
 
-#include "host/engine.h"
+#include "core/engine.h"
+#include "values/variables.h"
 #include "resources/file_loader.h"
-#include "runtime/byte_reader.h"
-#include "runtime/error_report.h"
-#include "runtime/file_header.h"
+#include "formats/byte_reader.h"
+#include "core/error_report.h"
+#include "formats/file_header.h"
 #include "runtime/script_tables.h"
 
 namespace nv {

@@ -1,9 +1,10 @@
 #include "runtime/script_pos.h"
 
-#include "data/sjis_text.h"
-#include "host/engine.h"
+#include "formats/sjis_text.h"
+#include "core/engine.h"
+#include "runtime/script_tables.h"
 #include "runtime/dispatch.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "runtime/task.h"
 
 namespace nv {

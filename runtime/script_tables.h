@@ -10,14 +10,13 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/command_defs.h"
-#include "runtime/script_key.h"
+#include "formats/command_table.h"
+#include "formats/script_key.h"
 
 namespace nv {
 
 struct Engine;
 
-constexpr uint32_t kFormatVersion = 404;
 constexpr int kHandlerCount = 100;  // command numbers 0 to 99
 constexpr int kMaxArguments = 95;   // argument positions 1 to 95
 constexpr int kKeywordLimit = 96;   // keyword indexes 0 to 95

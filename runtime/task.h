@@ -69,8 +69,8 @@ struct Task {
 
   int32_t text_line = 0;   // set by RETURNCODE
   int32_t next_voice = 0;
-  uint8_t e = 1;  // E and A gate the task (and, on a set, all of it)
-  uint8_t a = 1;
+  uint8_t enabled = 1;  // `E` and `A` gate the task (and, on a set, all of it):
+  uint8_t active = 1;   // it runs only when both are non-zero
   int32_t wait_frames = 0;
   uint32_t wait_until = 0;  // millisecond clock; 0 = none
 

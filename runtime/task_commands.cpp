@@ -3,43 +3,20 @@
 #include <limits>
 #include <string>
 
-#include "host/engine.h"
+#include "core/assign_kind.h"
+#include "core/engine.h"
+#include "runtime/script_tables.h"
+#include "runtime/arg_slots.h"
 #include "runtime/arg_eval.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "runtime/dispatch.h"
-#include "runtime/error_report.h"
+#include "core/error_report.h"
 #include "runtime/output_target.h"
 #include "runtime/script_pos.h"
 #include "runtime/task_tree.h"
-#include "runtime/tree_path.h"
+#include "core/tree_path.h"
 
 namespace nv {
-
-int64_t combine_task_z(int64_t current, int64_t value, int op) {
-  auto wrap = [](uint64_t v) { return static_cast<int64_t>(v); };
-  switch (op) {
-    case 0: return value;
-    case 1: {
-      int64_t r = wrap(uint64_t(current) + uint64_t(value));
-      return r <= 0 ? 1 : r;
-    }
-    case 2: {
-      int64_t r = wrap(uint64_t(current) - uint64_t(value));
-      return r <= 0 ? 1 : r;
-    }
-    case 3: {
-      int64_t r = wrap(uint64_t(current) * uint64_t(value));
-      return r <= 0 ? 1 : r;
-    }
-    case 4: {
-      if (value == 0) return current;
-      if (current == std::numeric_limits<int64_t>::min() && value == -1) return 1;
-      int64_t r = current / value;
-      return r <= 0 ? 1 : r;
-    }
-    default: return value;
-  }
-}
 
 namespace {
 
@@ -81,7 +58,7 @@ int task_command(Engine& e) {
   int64_t z = 1;
   bool z_given = a.has(K::Z);
   if (z_given) {
-    z = combine_task_z(node ? node->z : 1, a.at(K::Z).value, a.at(K::Z).assign_op);
+    z = apply_kind_z(node ? node->z : 1, a.at(K::Z).value, a.at(K::Z).assign_op);
     if (node) set_node_z(*node, z);
   }
   if (!node && !a.has(K::TARGET)) return report(e, 101400, {kTask, id});
@@ -104,8 +81,8 @@ int task_command(Engine& e) {
     }
   }
   Task& t = node->task;
-  if (a.has(K::E)) t.e = static_cast<uint8_t>(a.at(K::E).value);
-  if (a.has(K::A)) t.a = static_cast<uint8_t>(a.at(K::A).value);
+  if (a.has(K::E)) t.enabled = static_cast<uint8_t>(a.at(K::E).value);
+  if (a.has(K::A)) t.active = static_cast<uint8_t>(a.at(K::A).value);
   if (a.has(K::SCRIPTPOS) && restore_script_pos(e, t, a.at(K::SCRIPTPOS).text_view()) != 0) return -1;
   if (a.has(K::RESTART)) {
     tree.rewalk = true;
@@ -167,8 +144,8 @@ int taskinfo_command(Engine& e) {
   };
   std::string_view script_name =
       t.script < e.scripts.script_names.size() ? std::string_view(e.scripts.script_names[t.script]) : std::string_view();
-  if (a.has(K::E)) return store_int(e, out, t.e);
-  if (a.has(K::A)) return store_int(e, out, t.a);
+  if (a.has(K::E)) return store_int(e, out, t.enabled);
+  if (a.has(K::A)) return store_int(e, out, t.active);
   if (a.has(K::Z)) return store_int(e, out, node->z);
   if (a.has(K::FILE)) return out.type() == kVarString ? store_text(e, out, script_name) : 0;
   if (a.has(K::LINE)) return store_int(e, out, line_of());
@@ -195,7 +172,7 @@ int wait_command(Engine& e) {
     return 1;
   }
   if (time != 0) {
-    uint32_t until = e.host.clock->now_ms() + static_cast<uint32_t>(time);
+    uint32_t until = e.platform.clock->now_ms() + static_cast<uint32_t>(time);
     t->wait_until = until == 0 ? 1 : until;  // 0 would mean "no wait"
     return 1;
   }

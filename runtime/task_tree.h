@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "runtime/task.h"
-#include "runtime/tree_node.h"
+#include "core/tree_node.h"
 
 namespace nv {
 

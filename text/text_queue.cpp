@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 
 namespace nv {
 

@@ -20,24 +20,24 @@ constexpr const char* kPinnedFiles[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",    "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf",
 };
 
+// fontconfig and FreeType start on first use: an engine that draws no text
+// (most tests) pays nothing for them.
 class FreeTypeFonts final : public FontService {
  public:
-  explicit FreeTypeFonts(FcConfig* config) : catalog_(config) {}
+  explicit FreeTypeFonts(FontSetup setup) : setup_(setup) {}
 
-  bool start() {
-    if (!renderer_.start()) return false;
-    fallback_ = catalog_.family_for(FaceKind::gothic);
-    return true;
-  }
-
-  const std::vector<FontFamily>& families() const override { return catalog_.families(); }
+  const std::vector<FontFamily>& families() const override { return catalog().families(); }
 
   int find_family(std::string_view name) override {
-    int named = catalog_.family_named(name);
-    return named >= 0 ? named : catalog_.family_for(face_kind(name));
+    FontCatalog& c = catalog();
+    int named = c.family_named(name);
+    return named >= 0 ? named : c.family_for(face_kind(name));
   }
 
-  int fallback_family() const override { return fallback_; }
+  int fallback_family() const override {
+    catalog();
+    return fallback_;
+  }
 
   bool render(int family, int cell_px, bool bold, char32_t cp, MonoGlyph& out) override {
     out = MonoGlyph{};
@@ -72,12 +72,34 @@ class FreeTypeFonts final : public FontService {
 
   static int clamp_cell(int cell_px) { return cell_px < 1 ? 1 : cell_px > 1024 ? 1024 : cell_px; }
 
+  // The catalog, loaded on the first call. Without fontconfig or FreeType
+  // it is empty, and every family is unknown.
+  FontCatalog& catalog() const {
+    if (!catalog_) {
+      catalog_ = std::make_unique<FontCatalog>(load_config(setup_));
+      if (renderer_.start()) fallback_ = catalog_->family_for(FaceKind::gothic);
+    }
+    return *catalog_;
+  }
+
+  static FcConfig* load_config(FontSetup setup) {
+    if (setup == FontSetup::system) return FcInitLoadConfigAndFonts();
+    // No configuration files: no aliases or rules of the host take part,
+    // only the pinned files and the engine's own alias table.
+    FcConfig* config = FcConfigCreate();
+    if (config)
+      for (const std::string& f : pinned_font_files())
+        FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(f.c_str()));
+    return config;
+  }
+
   // The face of `family` for the weight asked, if it opens.
   bool face_of(int family, bool bold, Pick& pick) {
-    if (family < 0 || family >= catalog_.size()) return false;
-    const CatalogFamily& c = catalog_.at(family);
-    const bool use_bold = bold && !c.bold.file.empty();
-    pick.file = use_bold ? &c.bold : &c.regular;
+    FontCatalog& c = catalog();
+    if (family < 0 || family >= c.size()) return false;
+    const CatalogFamily& f = c.at(family);
+    const bool use_bold = bold && !f.bold.file.empty();
+    pick.file = use_bold ? &f.bold : &f.regular;
     pick.face = renderer_.face(*pick.file);
     pick.bold_face = use_bold;
     return pick.face != nullptr;
@@ -95,9 +117,10 @@ class FreeTypeFonts final : public FontService {
     return true;
   }
 
-  FontCatalog catalog_;
-  FontRenderer renderer_;
-  int fallback_ = -1;
+  FontSetup setup_;
+  mutable std::unique_ptr<FontCatalog> catalog_;
+  mutable FontRenderer renderer_;
+  mutable int fallback_ = -1;
 };
 
 }  // namespace
@@ -110,28 +133,6 @@ std::vector<std::string> pinned_font_files() {
   return files;
 }
 
-std::unique_ptr<FontService> make_font_service(FontSetup setup, std::string& error) {
-  FcConfig* config = nullptr;
-  if (setup == FontSetup::system) {
-    config = FcInitLoadConfigAndFonts();
-  } else {
-    // No configuration files: no aliases or rules of the host take part, only
-    // the pinned files and the engine's own alias table.
-    config = FcConfigCreate();
-    if (config)
-      for (const std::string& f : pinned_font_files())
-        FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(f.c_str()));
-  }
-  if (!config) {
-    error = "fontconfig could not load its configuration";
-    return nullptr;
-  }
-  auto fonts = std::make_unique<FreeTypeFonts>(config);
-  if (!fonts->start()) {
-    error = "FreeType could not start";
-    return nullptr;
-  }
-  return fonts;
-}
+std::unique_ptr<FontService> make_font_service(FontSetup setup) { return std::make_unique<FreeTypeFonts>(setup); }
 
 }  // namespace nv::platform

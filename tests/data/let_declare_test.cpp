@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/engine.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "tests/data/title_patch.h"
 #include "tests/support/title_run.h"
 

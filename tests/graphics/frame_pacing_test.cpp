@@ -4,6 +4,7 @@
 
 #include "graphics/frame_pacing.h"
 #include "platform/clock.h"
+#include "platform/headless/virtual_clock.h"
 
 namespace nv {
 namespace {

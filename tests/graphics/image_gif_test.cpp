@@ -5,6 +5,7 @@
 
 #include "graphics/gif_lzw.h"
 #include "host/engine.h"
+#include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "tests/graphics/image_files.h"
 

@@ -11,7 +11,7 @@
 #include "graphics/layer_tree.h"
 #include "graphics/png_encode.h"
 #include "host/engine.h"
-#include "runtime/tree_path.h"
+#include "core/tree_path.h"
 
 namespace nv::test {
 

@@ -1,4 +1,5 @@
 #include "host/command_line.h"
+#include "platform/headless/platform_headless.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,7 @@
 
 #include "host/engine.h"
 #include "platform/encoding.h"
+#include "platform/headless/platform_headless.h"
 #include "tests/support/temp_dir.h"
 
 namespace nv {
@@ -88,13 +89,6 @@ TEST(UserSettings, OnlyZeroOrOneTakeEffect) {
   apply_user_settings(std::span(f.data(), 6), t);  // only word 0 is there
   EXPECT_FALSE(t.movie_player_directshow);
   EXPECT_TRUE(t.two_workers);
-}
-
-TEST(OsCode, TableRowsAndOthers) {
-  EXPECT_EQ(os_code_for_build(2600), 50);
-  EXPECT_EQ(os_code_for_build(6001), 70);
-  EXPECT_EQ(os_code_for_build(0x10000 + 7600), 80);  // low 16 bits
-  EXPECT_EQ(os_code_for_build(19045), 255);
 }
 
 }  // namespace

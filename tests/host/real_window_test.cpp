@@ -17,7 +17,7 @@
 
 #include "graphics/image.h"
 #include "graphics/png_encode.h"
-#include "tests/platform/x_screen.h"
+#include "tests/platform/sdl/x_screen.h"
 #include "tests/support/shell.h"
 #include "tests/support/temp_dir.h"
 

@@ -8,7 +8,8 @@
 
 #include "host/engine.h"
 #include "platform/encoding.h"
-#include "runtime/command_defs.h"
+#include "platform/headless/platform_headless.h"
+#include "formats/command_table.h"
 #include "tests/support/temp_dir.h"
 #include "tools/writers/title_writer.h"
 

@@ -1,4 +1,6 @@
 #include "platform/clock.h"
+#include "platform/headless/virtual_clock.h"
+#include "platform/posix/real_clock.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,12 @@
 
 #include <random>
 
+#include "platform/encoding.h"
 #include "resources/file_loader.h"
-#include "resources/pack_format.h"
+#include "formats/pack_format.h"
 #include "resources/pack_mount.h"
-#include "tests/resources/pack_builder.h"
-#include "tests/resources/title_fixture.h"
+#include "tests/support/pack_builder.h"
+#include "tests/support/test_engine.h"
 
 namespace nv {
 namespace {
@@ -21,7 +22,7 @@ std::string random_text(size_t n, uint32_t seed) {
   return s;
 }
 
-class EntryRead : public ::testing::Test, public test::TitleFixture {
+class EntryRead : public test::EngineTest {
  protected:
   // Writes the pack, flips the bytes at the given offsets of the file,
   // mounts it and loads `name`.

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "platform/encoding.h"
 #include "resources/file_loader.h"
 #include "resources/file_sources.h"
 #include "resources/media_resolver.h"
 #include "resources/pack_mount.h"
-#include "tests/resources/pack_builder.h"
-#include "tests/resources/title_fixture.h"
+#include "tests/support/pack_builder.h"
+#include "tests/support/test_engine.h"
 
 namespace nv {
 namespace {
@@ -22,7 +23,7 @@ std::string pack_of(std::vector<TestEntry> entries) {
 std::vector<uint8_t> bytes(std::string_view s) { return {s.begin(), s.end()}; }
 std::string text(const FileRequest& r) { return {r.data.begin(), r.data.end()}; }
 
-class FileLoader : public ::testing::Test, public test::TitleFixture {};
+class FileLoader : public test::EngineTest {};
 
 TEST_F(FileLoader, SourcesAreTriedCachedSharedLooseThenPack) {
   write("a.npf", pack_of({{.name = "f.txt", .data = "pack", .type = 5}, {.name = "p.txt", .data = "pack only"}}));

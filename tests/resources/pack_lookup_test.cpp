@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "data/checksums.h"
+#include "formats/checksums.h"
 #include "resources/file_loader.h"
 #include "resources/pack_duplicates.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_mount.h"
-#include "tests/resources/pack_builder.h"
-#include "tests/resources/title_fixture.h"
+#include "tests/support/pack_builder.h"
+#include "tests/support/test_engine.h"
 
 namespace nv {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 using test::TestEntry;
 using test::TestPack;
 
-class PackLookup : public ::testing::Test, public test::TitleFixture {};
+class PackLookup : public test::EngineTest {};
 
 TEST_F(PackLookup, FindsEveryEntryOfManyPacksAfterSorting) {
   for (int p = 0; p < 5; ++p) {

@@ -2,11 +2,11 @@
 
 #include "resources/appended_pack.h"
 #include "resources/file_loader.h"
-#include "resources/pack_format.h"
+#include "formats/pack_format.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_mount.h"
-#include "tests/resources/pack_builder.h"
-#include "tests/resources/title_fixture.h"
+#include "tests/support/pack_builder.h"
+#include "tests/support/test_engine.h"
 
 namespace nv {
 namespace {
@@ -27,7 +27,7 @@ std::string load_text(Engine& e, std::string_view name) {
   return std::string(req.data.begin(), req.data.end());
 }
 
-class PackMount : public ::testing::Test, public test::TitleFixture {};
+class PackMount : public test::EngineTest {};
 
 TEST_F(PackMount, UpdatePacksOverrideEarlierEntriesInSlotOrder) {
   write("a.npf", pack_of({{.name = "bg\\one.png", .data = "from a"}, {.name = "keep.txt", .data = "a only"}}));

@@ -5,17 +5,18 @@
 #include <fstream>
 #include <random>
 
+#include "platform/encoding.h"
 #include "resources/file_loader.h"
 #include "resources/media_resolver.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_mount.h"
-#include "tests/resources/title_fixture.h"
+#include "tests/support/test_engine.h"
 #include "tools/writers/pack_writer.h"
 
 namespace nv {
 namespace {
 
-using writers::Bytes;
+using nv::Bytes;
 using writers::Compress;
 using writers::PackWriter;
 
@@ -30,7 +31,7 @@ std::string random_text(size_t n, uint32_t seed) {
 
 std::string text_of(const FileRequest& r) { return {r.data.begin(), r.data.end()}; }
 
-class WriterPacks : public ::testing::Test, public test::TitleFixture {
+class WriterPacks : public test::EngineTest {
  protected:
   void write_pack(const std::string& rel, const PackWriter& w) {
     Bytes b = w.encode();

@@ -1,6 +1,6 @@
-#include "data/variables.h"
+#include "values/variables.h"
 #include "runtime/fetch.h"
-#include "tests/runtime/title_fixture.h"
+#include "tests/support/title_test.h"
 
 namespace nv::test {
 namespace {
@@ -164,7 +164,7 @@ TEST_F(CheckCodes, WindowNumbers) {
 
 // Delivers "window messages": the window comes back 30 ms after the clock's start.
 bool reactivate_after_30ms(Engine& e) {
-  if (e.host.clock->now_ms() >= 30) e.dispatch.pause.main_window_active = true;
+  if (e.platform.clock->now_ms() >= 30) e.dispatch.pause.main_window_active = true;
   return true;
 }
 
@@ -192,11 +192,11 @@ TEST_F(Pause, AnInactiveWindowHoldsTheTaskAndResumesAtTheSameInstruction) {
   EXPECT_EQ(step(e(), task), 0);
   // Held in 10 ms steps; the state is looked at again after the sleep that
   // follows the message that reactivated the window.
-  EXPECT_EQ(e().host.clock->now_ms(), 40u);
+  EXPECT_EQ(e().platform.clock->now_ms(), 40u);
   EXPECT_EQ(e().args.slot[1].value, 77);     // then the handler ran
   EXPECT_FALSE(p.paused);
   // Running script timers did not count the held time.
-  EXPECT_EQ(timer_value(e().sysvars.timers[0], e().host.clock->now_ms()), 0u);
+  EXPECT_EQ(timer_value(e().sysvars.timers[0], e().platform.clock->now_ms()), 0u);
   EXPECT_EQ(step(e(), task), -1);  // MACRO, directly
   EXPECT_EQ(last_code(), 900050u);
 }
@@ -204,7 +204,7 @@ TEST_F(Pause, AnInactiveWindowHoldsTheTaskAndResumesAtTheSameInstruction) {
 TEST_F(Pause, BackgroundExecutionIgnoresTheWindow) {
   e().dispatch.pause.main_window_active = false;
   EXPECT_EQ(step(e(), task), 0);
-  EXPECT_EQ(e().host.clock->now_ms(), 0u);
+  EXPECT_EQ(e().platform.clock->now_ms(), 0u);
   EXPECT_EQ(e().args.slot[1].value, 77);
 }
 

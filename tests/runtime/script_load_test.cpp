@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "data/checksums.h"
-#include "data/variables.h"
-#include "tests/runtime/title_fixture.h"
+#include "formats/checksums.h"
+#include "values/variables.h"
+#include "tests/support/title_test.h"
 
 namespace nv::test {
 namespace {

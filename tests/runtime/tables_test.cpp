@@ -1,7 +1,8 @@
-#include "data/checksums.h"
-#include "runtime/error_report.h"
+#include "formats/checksums.h"
+#include "core/error_report.h"
 #include "runtime/error_table.h"
-#include "tests/runtime/title_fixture.h"
+#include "tests/support/test_engine.h"
+#include "tests/support/title_test.h"
 
 namespace nv::test {
 namespace {
@@ -66,7 +67,7 @@ TEST_F(Tables, DamagedTablesAreDataErrors) {
   m.labels.push_back({"START", 0, 0});
   auto files = w::encode_title(m);
   for (const std::string name : {"nvc.nbn", "nvt_list.nbn", "nvl.nbn", "nve.nbn"}) {
-    const w::Bytes& full = files[name];
+    const nv::Bytes& full = files[name];
     for (size_t keep : {size_t(3), size_t(15), full.size() / 2, full.size() - 1}) {
       TestEngine fresh;
       for (auto& [n, b] : files) fresh.write("nvbin/" + n, std::string(b.begin(), b.end()));
@@ -76,7 +77,7 @@ TEST_F(Tables, DamagedTablesAreDataErrors) {
     }
   }
   // A count far larger than the file.
-  w::Bytes list = files["nvt_list.nbn"];
+  nv::Bytes list = files["nvt_list.nbn"];
   list[8] = 0xFF;
   list[9] = 0xFF;
   list[10] = 0xFF;

@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "host/startup.h"
-#include "host/window_events.h"
+#include "display/window_events.h"
 #include "platform/encoding.h"
 #include "host/main_loop.h"
 #include "tools/vizud/title_output.h"
@@ -16,15 +16,15 @@ const char* const kDefaultConfig = "width = 640\nheight = 480\n";
 }
 
 TitleRun::TitleRun(std::vector<std::pair<std::string, std::string>> scripts, TitleOptions options)
-    : options_(std::move(options)) {
+    : t_({.desktop = options.desktop, .answer = options.answer}) {
   vizud::ProjectInput in;
   for (auto& [path, text] : scripts) in.scripts.push_back({path, text});
   if (!in.scripts.empty() && in.scripts[0].bytes.find("*SYSTEM_START") == std::string::npos)
     in.scripts[0].bytes = "*SYSTEM_START\n" + in.scripts[0].bytes;
   in.has_config = true;
-  in.config = {"title.cfg", options_.config.empty() ? kDefaultConfig : options_.config};
+  in.config = {"title.cfg", options.config.empty() ? kDefaultConfig : options.config};
   vizud::Diagnostics diag;
-  compiled_ = vizud::compile_title(in, title_, diag) && vizud::write_compiled_title(dir_.path(), title_, diag);
+  compiled_ = vizud::compile_title(in, title_, diag) && vizud::write_compiled_title(dir(), title_, diag);
   messages_ = diag.format();
 }
 
@@ -32,19 +32,16 @@ bool TitleRun::start() {
   if (started_) return start_ok_;
   started_ = true;
   if (!compiled_) return false;
-  host_ = platform::make_headless_platform(
-      {.title_dir = dir_.str(), .answer = options_.answer, .err = &err_, .desktop = options_.desktop});
-  engine_ = std::make_unique<Engine>(host_);
-  start_ok_ = start_engine(*engine_, "/nonexistent/nivalo").ok;
+  start_ok_ = start_engine(engine(), "/nonexistent/nivalo").ok;
   return start_ok_;
 }
 
 int TitleRun::run(int frames) {
   if (!start()) return 0;
-  if (frames <= 0 || engine_->stop.load()) return 0;
+  if (frames <= 0 || engine().stop.load()) return 0;
   MainLoopOptions loop;
   loop.max_frames = frames;
-  int n = static_cast<int>(run_main_loop(*engine_, loop));
+  int n = static_cast<int>(run_main_loop(engine(), loop));
   frames_ += n;
   return n;
 }
@@ -57,7 +54,7 @@ int TitleRun::var_number(const std::string& name) const {
 
 Variable* TitleRun::find_var(const std::string& name) {
   int n = var_number(name);
-  return engine_ && n >= 0 ? engine_->vars.find(static_cast<uint32_t>(n)) : nullptr;
+  return n >= 0 ? engine().vars.find(static_cast<uint32_t>(n)) : nullptr;
 }
 
 int64_t TitleRun::int_var(const std::string& name, int64_t element) {
@@ -75,21 +72,15 @@ std::string TitleRun::text_var(const std::string& name, int64_t element) {
   return v ? platform::sjis_to_utf8(read_text(*v, element)) : std::string();
 }
 
-size_t TitleRun::dialog_count() {
-  platform::HeadlessDialogs* d = engine_ ? platform::headless_dialogs(host_) : nullptr;
-  return d ? d->shown().size() : 0;
-}
+size_t TitleRun::dialog_count() { return t_.dialogs().size(); }
 
 std::string TitleRun::first_error() {
-  platform::HeadlessDialogs* d = engine_ ? platform::headless_dialogs(host_) : nullptr;
-  if (!d) return {};
-  for (const auto& s : d->shown())
-    if (s.is_error) return platform::sjis_to_utf8(s.text);
-  return {};
+  std::vector<std::string> errors = t_.errors();
+  return errors.empty() ? std::string() : errors.front();
 }
 
 std::string TitleRun::log() const {
-  std::ifstream f(dir_.path() / "info.txt", std::ios::binary);
+  std::ifstream f(dir() / "info.txt", std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
   return platform::sjis_to_utf8(bytes);
 }

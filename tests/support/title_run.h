@@ -6,15 +6,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "host/engine.h"
-#include "platform/platform.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/test_engine.h"
 #include "tools/vizud/title_compiler.h"
 
 namespace nv::test {
@@ -45,12 +42,12 @@ class TitleRun {
   // virtual clock (16 or 17 ms a frame at 60 fps). Returns the number of
   // steps run.
   int run(int frames = 1000);
-  bool stopped() const { return engine_ && engine_->stop.load(); }
+  bool stopped() const { return t_.e->stop.load(); }
   int frames_run() const { return frames_; }
 
-  Engine& engine() { return *engine_; }
-  const std::filesystem::path& dir() const { return dir_.path(); }
-  platform::Platform& host() { return host_; }
+  Engine& engine() { return t_.engine(); }
+  const std::filesystem::path& dir() const { return t_.dir.path(); }
+  platform::Platform& host() { return t_.host; }
 
   // Variables by source name (global names, else script names of script 0).
   int var_number(const std::string& name) const;
@@ -59,7 +56,7 @@ class TitleRun {
   std::string text_var(const std::string& name, int64_t element = 0);  // UTF-8
 
   // What the dialogs showed, "[caption] text" per line, UTF-8.
-  std::string dialogs() const { return err_.str(); }
+  std::string dialogs() const { return t_.dialog_text(); }
   size_t dialog_count();
   // The first report's text (UTF-8), empty when none was shown.
   std::string first_error();
@@ -69,14 +66,10 @@ class TitleRun {
  private:
   Variable* find_var(const std::string& name);
 
-  TempDir dir_;
-  TitleOptions options_;
+  TestEngine t_;
   bool compiled_ = false;
   std::string messages_;
   vizud::CompiledTitle title_;
-  std::ostringstream err_;
-  platform::Platform host_;
-  std::unique_ptr<Engine> engine_;
   bool started_ = false;
   bool start_ok_ = false;
   int frames_ = 0;

@@ -119,9 +119,7 @@ class GlyphReference : public ::testing::Test {
     if (platform::pinned_font_files().size() < 10) GTEST_SKIP() << "the pinned fonts are not all installed";
     if (test::output_of("convert -version 2>/dev/null").find("ImageMagick") == std::string::npos)
       GTEST_SKIP() << "ImageMagick is not installed";
-    std::string error;
-    fonts = platform::make_font_service(platform::FontSetup::pinned, error);
-    ASSERT_TRUE(fonts) << error;
+    fonts = platform::make_font_service(platform::FontSetup::pinned);
     cache = std::make_unique<GlyphCache>(fonts.get());
   }
   int32_t font(const char* name) {

@@ -4,10 +4,11 @@
 #include <cstring>
 #include <string>
 
-#include "data/checksums.h"
+#include "formats/byte_reader.h"
+#include "formats/checksums.h"
 #include "platform/encoding.h"
-#include "runtime/command_defs.h"
-#include "runtime/script_key.h"
+#include "formats/command_table.h"
+#include "formats/script_key.h"
 #include "tests/support/temp_dir.h"
 #include "tools/writers/command_table_writer.h"
 #include "tools/writers/config_writer.h"
@@ -18,11 +19,12 @@
 #include "tools/writers/script_writer.h"
 #include "tools/writers/title_writer.h"
 #include "tools/writers/variable_table_writer.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::writers {
 namespace {
 
-uint32_t u32(const Bytes& b, size_t at) { return read_u32(b, at); }
+uint32_t u32(const Bytes& b, size_t at) { return load_u32(b, at); }
 uint16_t u16(const Bytes& b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
 int64_t i64(const Bytes& b, size_t at) {
   uint64_t v = 0;

@@ -1,4 +1,5 @@
 #include "tools/writers/expr_encoder.h"
+#include "tools/writers/write_error.h"
 
 #include <gtest/gtest.h>
 

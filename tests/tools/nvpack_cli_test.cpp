@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/support/temp_dir.h"
-#include "tools/writers/pack_reader.h"
+#include "formats/pack_view.h"
 
 namespace nv::writers {
 namespace {
@@ -37,7 +37,7 @@ TEST(NvpackCli, PacksAFolderAndVerifiesIt) {
   d.write("title/se/音.wav", std::string(100, 'w'));
   auto pack = d.path() / "data.npf";
   ASSERT_EQ(run(q(d.path() / "title") + " -o " + q(pack) + " -q"), 0);
-  PackView v = read_pack(read(pack));
+  pack::PackView v = pack::read_pack(read(pack));
   ASSERT_EQ(v.entries.size(), 3u);
   EXPECT_EQ(v.entries[0].name, "bg\\room.png");
   EXPECT_EQ(v.entries[1].name, "nvbin\\nvc.nbn");
@@ -50,7 +50,7 @@ TEST(NvpackCli, PacksAFolderAndVerifiesIt) {
 
   // One flipped byte is reported as repairable; the command fails.
   Bytes b = read(pack);
-  b[v.entries[0].offset + 100] ^= 0x20;
+  b[v.entries[0].data_offset + 100] ^= 0x20;
   std::ofstream(pack, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
   EXPECT_EQ(run("--list " + q(pack), &out, &d), 1);
   EXPECT_NE(out.find("repairable"), std::string::npos);
@@ -62,7 +62,7 @@ TEST(NvpackCli, FileListsUpdatePacksAndExecutables) {
   d.write("src/b.txt", "beta");
   d.write("files.lst", "# comment\nsrc/a.txt\tnvbin/A.TXT\n\nsrc/b.txt\n");
   ASSERT_EQ(run("--files " + q(d.path() / "files.lst") + " --update 4 -o " + q(d.path()) + " -q"), 0);
-  PackView v = read_pack(read(d.path() / "update4.npf"));
+  pack::PackView v = pack::read_pack(read(d.path() / "update4.npf"));
   ASSERT_EQ(v.entries.size(), 2u);
   EXPECT_EQ(v.entries[0].name, "nvbin\\a.txt");
   EXPECT_EQ(v.entries[1].name, "src\\b.txt");
@@ -72,9 +72,9 @@ TEST(NvpackCli, FileListsUpdatePacksAndExecutables) {
   ASSERT_EQ(run("--exe " + q(d.path() / "engine") + " --pack " + q(d.path() / "update4.npf") + " -o " + q(exe) + " -q"),
             0);
   Bytes e = read(exe);
-  AppendedPack a = locate_pack(e);
+  pack::LocatedPack a = pack::locate_pack(e);
   ASSERT_TRUE(a.present);
-  EXPECT_EQ(read_pack(a.pack).entries.size(), 2u);
+  EXPECT_EQ(pack::read_pack(a.pack).entries.size(), 2u);
   EXPECT_EQ(run("--list " + q(exe)), 0);
 }
 

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "platform/encoding.h"
-#include "runtime/script_key.h"
+#include "formats/script_key.h"
 #include "tests/support/temp_dir.h"
 #include "tests/vizud/vizud_test_support.h"
 #include "tools/vizud/title_output.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "tools/vizud/title_compiler.h"
 
 namespace nv::test {

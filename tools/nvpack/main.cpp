@@ -13,11 +13,14 @@
 #include "platform/encoding.h"
 #include "tools/nvpack/pack_sources.h"
 #include "tools/writers/file_output.h"
-#include "tools/writers/pack_reader.h"
+#include "formats/pack_view.h"
 #include "tools/writers/pack_writer.h"
+#include "tools/writers/write_error.h"
 
 namespace fs = std::filesystem;
 using namespace nv::writers;
+using namespace nv::pack;
+using nv::Bytes;
 
 namespace {
 
@@ -134,17 +137,17 @@ const char* type_name(uint8_t t) {
 
 int list(const Options& o) {
   Bytes file = read_host_file(o.folder);
-  AppendedPack a = locate_pack(file);
+  LocatedPack a = locate_pack(file);
   PackView v = read_pack(a.pack);
   if (a.present)
     std::printf("packed executable%s, pack at offset %zu\n", a.screen_saver ? " (screen saver)" : "",
                 static_cast<size_t>(a.pack.data() - file.data()));
   std::printf("version %u, %zu entries\n", v.version, v.entries.size());
   int damaged = 0, repaired = 0;
-  for (const PackEntryInfo& e : v.entries) {
+  for (const nv::PackEntry& e : v.entries) {
     EntryData d = read_entry(v, e);
     const char* status = d.status == EntryStatus::ok ? "ok" : d.status == EntryStatus::repaired ? "repairable" : "DAMAGED";
-    std::printf("%-5s %-6s %10u %10u  %-10s %s\n", type_name(e.type), e.compression ? "zlib" : "stored", e.size,
+    std::printf("%-5s %-6s %10u %10u  %-10s %s\n", type_name(static_cast<uint8_t>(e.type)), e.compression ? "zlib" : "stored", e.size,
                 e.stored_size, status, nv::platform::sjis_to_utf8(e.name).c_str());
     if (d.status == EntryStatus::damaged) {
       ++damaged;

@@ -4,7 +4,8 @@
 #include <fstream>
 
 #include "platform/encoding.h"
-#include "tools/writers/byte_writer.h"
+#include "formats/byte_writer.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::nvpack {
 

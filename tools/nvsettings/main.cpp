@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/user_settings.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -33,29 +34,22 @@ constexpr const char* kUsage =
     "\n"
     "A word takes effect in the engine only when it is 0 or 1.\n";
 
-std::vector<int32_t> defaults() {
-  std::vector<int32_t> w(32, 0);
+nv::UserSettingWords defaults() {
+  nv::UserSettingWords w{};
   for (const Word& d : kWords) w[size_t(d.index)] = d.default_value;
   return w;
 }
 
-std::vector<int32_t> load(const nv::platform::FileSystem& fs, bool& present) {
-  std::vector<int32_t> w = defaults();
+nv::UserSettingWords load(const nv::platform::FileSystem& fs, bool& present) {
+  nv::UserSettingWords w = defaults();
   auto r = fs.read("nvcfg.dat");
   present = r.status == nv::platform::FileStatus::ok;
-  for (size_t i = 0; present && i < 32 && (i + 1) * 4 <= r.data.size(); ++i) {
-    uint32_t v = 0;
-    for (int b = 0; b < 4; ++b) v |= uint32_t(r.data[i * 4 + size_t(b)]) << (8 * b);
-    w[i] = static_cast<int32_t>(v);
-  }
+  if (present) nv::read_user_setting_words(r.data, w);
   return w;
 }
 
-bool save(const nv::platform::FileSystem& fs, const std::vector<int32_t>& w) {
-  std::vector<uint8_t> bytes(128);
-  for (size_t i = 0; i < 32; ++i)
-    for (int b = 0; b < 4; ++b) bytes[i * 4 + size_t(b)] = uint8_t(uint32_t(w[i]) >> (8 * b));
-  return fs.write("nvcfg.dat", bytes);
+bool save(const nv::platform::FileSystem& fs, const nv::UserSettingWords& w) {
+  return fs.write("nvcfg.dat", nv::encode_user_settings(w));
 }
 
 }  // namespace
@@ -76,7 +70,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   bool present = false;
-  std::vector<int32_t> w = load(fs, present);
+  nv::UserSettingWords w = load(fs, present);
   if (i < args.size() && args[i] == "reset") {
     if (!save(fs, defaults())) {
       std::fprintf(stderr, "nvsettings: cannot write %s/nvcfg.dat\n", dir.c_str());

@@ -1,6 +1,6 @@
 #include "tools/vizud/diagnostics.h"
 
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 #include "platform/encoding.h"
 
 namespace nv::vizud {

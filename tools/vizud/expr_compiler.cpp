@@ -1,8 +1,8 @@
 #include "tools/vizud/expr_compiler.h"
 
 
-#include "data/expr_tokens.h"
-#include "data/sjis_text.h"
+#include "formats/expr_tokens.h"
+#include "formats/sjis_text.h"
 #include "platform/encoding.h"
 
 namespace nv::vizud {

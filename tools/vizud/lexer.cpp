@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
 #include "platform/encoding.h"
 
 namespace nv::vizud {

@@ -4,10 +4,10 @@
 #include <optional>
 #include <unordered_map>
 
-#include "data/expr_tokens.h"
-#include "data/sjis_text.h"
+#include "formats/expr_tokens.h"
+#include "formats/sjis_text.h"
 #include "platform/encoding.h"
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
 #include "tools/vizud/expr_compiler.h"
 #include "tools/vizud/expr_parser.h"
 #include "tools/vizud/lexer.h"
@@ -131,7 +131,7 @@ class Compiler {
   const SourceFile* cur_;  // the file being read: the script or an included file
   int script_;
   ProjectContext& ctx_;
-  const CommandSet& cmds_;
+  const CommandTable& cmds_;
   ExprCompiler expr_;
   CompiledScript out_;
 
@@ -1343,7 +1343,7 @@ void Compiler::check_break_level(int number, const std::vector<ArgRecord>& args,
   int64_t level = 1;
   if (!args.empty()) {
     // A constant level is checked; expressions are left to the run time.
-    const writers::Bytes& d = args[0].data;
+    const nv::Bytes& d = args[0].data;
     if (d.size() == 4 && d[0] == 'B') level = static_cast<int8_t>(d[3]);
     else return;
   }

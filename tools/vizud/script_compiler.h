@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/vizud/command_set.h"
+#include "tools/vizud/command_table.h"
 #include "tools/vizud/diagnostics.h"
 #include "tools/vizud/script_ir.h"
 #include "tools/vizud/source_file.h"
@@ -24,7 +24,7 @@ struct LabelUse {
 };
 
 struct ProjectContext {
-  const CommandSet& commands;
+  const CommandTable& commands;
   SymbolTable& symbols;
   Diagnostics& diag;
   std::vector<LabelDef>& labels;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tools/vizud/diagnostics.h"
-#include "tools/writers/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace nv::vizud {
 
@@ -21,7 +21,7 @@ struct ArgRecord {
   // when the file is laid out; the others keep `size` and `offset` as given
   // (jump targets, RETURNCODE values).
   bool has_data = false;
-  writers::Bytes data;
+  nv::Bytes data;
   uint32_t size = 0;
   uint32_t offset = 0;
 };

@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "platform/encoding.h"
-#include "tools/vizud/command_set.h"
+#include "tools/vizud/command_table.h"
 #include "tools/vizud/script_compiler.h"
 #include "tools/vizud/source_file.h"
 
@@ -156,7 +156,7 @@ bool compile_title(const ProjectInput& in, CompiledTitle& out, Diagnostics& diag
     return false;
   }
 
-  CommandSet commands(out.commands);
+  CommandTable commands(out.commands);
   std::vector<LabelUse> uses;
   std::map<std::string, SourceFile> includes;
   for (const auto& f : in.includes) includes.emplace(f.path, decode_source(f.path, f.bytes, diag));

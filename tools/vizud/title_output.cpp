@@ -1,17 +1,17 @@
 #include "tools/vizud/title_output.h"
 
-#include <unistd.h>
-
 #include <unordered_map>
 
+#include "platform/process.h"
 #include "tools/writers/file_output.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::vizud {
 
 namespace {
 
 struct BytesHash {
-  size_t operator()(const writers::Bytes& b) const {
+  size_t operator()(const nv::Bytes& b) const {
     return std::hash<std::string_view>()(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
   }
 };
@@ -19,7 +19,7 @@ struct BytesHash {
 void add_script(writers::TitleModel& t, const CompiledScript& s) {
   writers::ScriptModel& m = t.add_script(s.name);
   // Equal expressions (constants, common variables) share one copy.
-  std::unordered_map<writers::Bytes, uint32_t, BytesHash> shared;
+  std::unordered_map<nv::Bytes, uint32_t, BytesHash> shared;
   for (const Instruction& in : s.code) {
     m.code.instruction(in.command, in.line);
     for (const ArgRecord& a : in.args) {
@@ -83,14 +83,14 @@ writers::TitleModel to_title_model(const CompiledTitle& title) {
 
 bool write_compiled_title(const std::filesystem::path& project_dir, const CompiledTitle& title, Diagnostics& diag) {
   namespace fs = std::filesystem;
-  std::map<std::string, writers::Bytes> files;
+  std::map<std::string, nv::Bytes> files;
   try {
     files = writers::encode_title(to_title_model(title));
   } catch (const writers::WriteError& e) {
     diag.error("(project)", {}, std::string("cannot encode the title: ") + e.what());
     return false;
   }
-  const std::string suffix = std::to_string(::getpid());
+  const std::string suffix = std::to_string(platform::process_id());
   fs::path final_dir = project_dir / "nvbin";
   fs::path temp_dir = project_dir / ("nvbin.new-" + suffix);
   fs::path old_dir = project_dir / ("nvbin.old-" + suffix);

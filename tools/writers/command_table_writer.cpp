@@ -1,6 +1,8 @@
 #include "tools/writers/command_table_writer.h"
 
+#include "formats/file_header.h"
 #include "platform/encoding.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::writers {
 

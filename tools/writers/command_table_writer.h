@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/command_defs.h"
-#include "tools/writers/byte_writer.h"
+#include "formats/command_table.h"
+#include "formats/byte_writer.h"
 
 namespace nv::writers {
 

@@ -1,39 +1,29 @@
 #include "tools/writers/config_writer.h"
 
+#include "formats/title_config.h"
+#include "tools/writers/write_error.h"
+
 namespace nv::writers {
 
-Bytes encode_config(const ConfigModel& c) {
-  bool desktop = c.width == 0 && c.height == 0;
-  if (!desktop && (c.width < 128 || c.width > 2048 || c.height < 16 || c.height > 2048))
-    throw WriteError("screen size " + std::to_string(c.width) + " x " + std::to_string(c.height) +
+Bytes encode_config(const ConfigModel& m) {
+  if (!screen_size_allowed(m.width, m.height))
+    throw WriteError("screen size " + std::to_string(m.width) + " x " + std::to_string(m.height) +
                      " (width 128 to 2048, height 16 to 2048, or 0 x 0 for the desktop)");
-  if (c.script_thread != 0 && c.script_thread != 1) throw WriteError("the script thread setting must be 0 or 1");
-  if (c.caption.size() > 128) throw WriteError("the caption has more than 128 bytes");
-  ByteWriter w;
-  w.magic("NVCF");
-  w.u32(kFormatVersion);
-  w.u32(1);
-  w.u32(0);
-  w.i32(c.width);
-  w.i32(c.height);
-  w.i32(c.shown);
-  w.bytes(c.image_order);
-  w.bytes(c.sound_order);
-  w.i32(c.script_thread);
-  w.i32(c.debug);
-  w.i32(c.sound);
-  w.i32(c.resizable);
-  w.i32(c.frames);
-  w.i32(0);
-  w.u16(static_cast<uint16_t>(c.caption.size()));
-  w.text(c.caption);
-  return w.take();
-}
-
-Bytes encode_user_settings(const std::array<int32_t, 32>& words) {
-  ByteWriter w;
-  for (int32_t v : words) w.i32(v);
-  return w.take();
+  if (!script_thread_allowed(m.script_thread)) throw WriteError("the script thread setting must be 0 or 1");
+  if (m.caption.size() > kMaxCaptionBytes) throw WriteError("the caption has more than 128 bytes");
+  EngineConfig c;
+  c.screen_width = m.width;
+  c.screen_height = m.height;
+  c.initial_shown = m.shown;
+  c.image_order = m.image_order;
+  c.sound_order = m.sound_order;
+  c.script_thread = m.script_thread;
+  c.debug_mode = m.debug;
+  c.sound_enabled = m.sound;
+  c.resizable = m.resizable;
+  c.frame_setting = m.frames;
+  c.caption = m.caption;
+  return encode_engine_config(c);
 }
 
 }  // namespace nv::writers

@@ -2,7 +2,9 @@
 
 #include <set>
 
+#include "formats/file_header.h"
 #include "platform/encoding.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::writers {
 

@@ -4,7 +4,8 @@
 #include <limits>
 #include <string>
 
-#include "data/sjis_text.h"
+#include "formats/sjis_text.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::writers {
 

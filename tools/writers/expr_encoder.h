@@ -15,8 +15,8 @@
 #include <span>
 #include <string_view>
 
-#include "data/expr_tokens.h"
-#include "tools/writers/byte_writer.h"
+#include "formats/expr_tokens.h"
+#include "formats/byte_writer.h"
 
 namespace nv::writers {
 

@@ -7,7 +7,8 @@
 #include <string>
 #include <system_error>
 
-#include "tools/writers/byte_writer.h"
+#include "formats/byte_writer.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::writers {
 

@@ -5,7 +5,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "data/checksums.h"
+#include "formats/checksums.h"
+#include "formats/file_header.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::writers {
 

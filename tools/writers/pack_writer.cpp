@@ -4,11 +4,12 @@
 
 #include <algorithm>
 
-#include "data/checksums.h"
-#include "data/sjis_text.h"
-#include "resources/pack_format.h"
-#include "tools/writers/pack_reader.h"
-#include "tools/writers/repair_record.h"
+#include "formats/checksums.h"
+#include "formats/sjis_text.h"
+#include "formats/pack_format.h"
+#include "formats/pack_view.h"
+#include "formats/repair_record.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::writers {
 
@@ -138,7 +139,7 @@ Bytes PackWriter::encode() const {
 }
 
 Bytes encode_packed_executable(std::span<const uint8_t> engine, std::span<const uint8_t> pack, bool screen_saver) {
-  std::span<const uint8_t> exe = engine.first(executable_size(engine));
+  std::span<const uint8_t> exe = engine.first(pack::executable_size(engine));
   if (exe.size() > 0xFFFFFFFFu - pack::kAppendedHeaderSize) throw WriteError("the engine binary is too large");
   ByteWriter w;
   w.data().reserve(exe.size() + pack::kAppendedHeaderSize + pack.size() + pack::kTrailerSize);

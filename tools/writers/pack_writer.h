@@ -24,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/writers/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace nv::writers {
 

@@ -1,5 +1,8 @@
 #include "tools/writers/script_index_writer.h"
 
+#include "formats/file_header.h"
+
+
 namespace nv::writers {
 
 Bytes encode_script_index(uint32_t variable_count, uint32_t second_count) {

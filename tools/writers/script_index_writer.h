@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "tools/writers/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace nv::writers {
 

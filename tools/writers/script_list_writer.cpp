@@ -1,5 +1,8 @@
 #include "tools/writers/script_list_writer.h"
 
+#include "formats/file_header.h"
+#include "tools/writers/write_error.h"
+
 namespace nv::writers {
 
 CompilerData make_compiler_data(uint64_t source_time, uint32_t instructions, uint32_t lines) {

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "tools/writers/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace nv::writers {
 

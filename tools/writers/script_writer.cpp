@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "runtime/command_defs.h"
+#include "formats/command_table.h"
+#include "formats/file_header.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::writers {
 

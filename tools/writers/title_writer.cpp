@@ -5,6 +5,7 @@
 
 #include "tools/writers/file_output.h"
 #include "tools/writers/script_index_writer.h"
+#include "tools/writers/write_error.h"
 
 namespace nv::writers {
 

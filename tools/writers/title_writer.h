@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/writers/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "tools/writers/command_table_writer.h"
 #include "tools/writers/config_writer.h"
 #include "tools/writers/error_table_writer.h"

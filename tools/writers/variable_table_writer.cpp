@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "formats/file_header.h"
+#include "tools/writers/write_error.h"
+
 namespace nv::writers {
 
 namespace {

@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "tools/writers/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "tools/writers/expr_encoder.h"
 
 namespace nv::writers {

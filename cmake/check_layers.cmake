@@ -1,0 +1,90 @@
+# Fails when a file includes a folder its layer may not reach.
+#   cmake -DROOT=<source folder> -P cmake/check_layers.cmake
+# The map is cmake/layers.txt. Every .h, .cpp and .def file outside tests/,
+# bench/, fuzz/, examples/ and the build folders must lie in a folder the
+# map names, and may include (#include "folder/...") only its own folder
+# and the folders below it.
+
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT ROOT)
+  message(FATAL_ERROR "usage: cmake -DROOT=<source folder> -P check_layers.cmake")
+endif()
+
+# The map: each node and the nodes right below it.
+file(STRINGS "${ROOT}/cmake/layers.txt" lines)
+set(nodes "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "#.*" "" line "${line}")
+  if(line MATCHES "^[ \t]*([a-z_/]+)[ \t]*:(.*)$")
+    set(node "${CMAKE_MATCH_1}")
+    string(STRIP "${CMAKE_MATCH_2}" below)
+    separate_arguments(below UNIX_COMMAND "${below}")
+    string(MAKE_C_IDENTIFIER "${node}" id)
+    set(below_${id} "${below}")
+    list(APPEND nodes "${node}")
+  endif()
+endforeach()
+
+# Every node with what it may reach: itself and all below it.
+foreach(node IN LISTS nodes)
+  string(MAKE_C_IDENTIFIER "${node}" id)
+  set(reach "${node}")
+  set(todo ${below_${id}})
+  while(todo)
+    list(POP_FRONT todo next)
+    if(NOT next IN_LIST reach)
+      list(APPEND reach "${next}")
+      string(MAKE_C_IDENTIFIER "${next}" next_id)
+      list(APPEND todo ${below_${next_id}})
+    endif()
+  endwhile()
+  set(reach_${id} "${reach}")
+endforeach()
+
+# The node a path lies in: the longest node that is a folder prefix of it.
+function(node_of path out)
+  set(best "")
+  foreach(node IN LISTS nodes)
+    string(LENGTH "${node}" n)
+    string(LENGTH "${best}" b)
+    if(path MATCHES "^${node}/" AND n GREATER b)
+      set(best "${node}")
+    endif()
+  endforeach()
+  set(${out} "${best}" PARENT_SCOPE)
+endfunction()
+
+file(GLOB_RECURSE files RELATIVE "${ROOT}" "${ROOT}/*.h" "${ROOT}/*.cpp" "${ROOT}/*.def")
+set(problems "")
+set(checked 0)
+foreach(f IN LISTS files)
+  if(f MATCHES "^(tests|bench|fuzz|examples|build[^/]*|out)/")
+    continue()
+  endif()
+  node_of("${f}" node)
+  if(node STREQUAL "")
+    string(APPEND problems "${f}: its folder is not in cmake/layers.txt\n")
+    continue()
+  endif()
+  string(MAKE_C_IDENTIFIER "${node}" id)
+  math(EXPR checked "${checked} + 1")
+  file(STRINGS "${ROOT}/${f}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(inc IN LISTS includes)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*$" "\\1" target "${inc}")
+    if(NOT target MATCHES "/")
+      continue()  # beside the file itself
+    endif()
+    node_of("${target}" to)
+    if(to STREQUAL "")
+      string(APPEND problems "${f}: includes \"${target}\", which lies in no folder of cmake/layers.txt\n")
+    elseif(NOT to IN_LIST reach_${id})
+      string(APPEND problems "${f}: ${node}/ may not include \"${target}\" (${to}/ is not below ${node}/)\n")
+    endif()
+  endforeach()
+endforeach()
+
+if(problems)
+  message(FATAL_ERROR "includes that run the wrong way:\n${problems}")
+endif()
+message(STATUS "${checked} files, every include runs down the layers of cmake/layers.txt")

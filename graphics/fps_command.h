@@ -1,0 +1,10 @@
+// FPS: the frame rate and the skip switch of frame pacing.
+#pragma once
+
+namespace nv {
+
+struct Engine;
+
+int fps_command(Engine& e);
+
+}  // namespace nv

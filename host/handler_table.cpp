@@ -1,0 +1,71 @@
+#include "host/handler_table.h"
+
+#include <cstddef>
+
+#include "data/variable_commands.h"
+#include "graphics/layer_commands.h"
+#include "graphics/fps_command.h"
+#include "display/window_commands.h"
+#include "formats/command_table.h"
+#include "runtime/dispatch.h"
+#include "runtime/control_flow.h"
+#include "runtime/error_table.h"
+#include "runtime/task_commands.h"
+
+namespace nv {
+
+void fill_handler_tables(DispatchState& d) {
+  d.direct.fill(default_handler);
+  d.paused.fill(pause_wrapper);
+
+  namespace c = cmd;
+  for (int n : {c::CDDA, c::ERRORINFO, c::MIDIEND, c::MIDIINFO, c::PLUG, c::SAVEINFO, c::VAR})
+    d.direct[static_cast<size_t>(n)] = evaluate_only_handler;
+  for (int n : {c::DEBUGLIST, c::LABEL, c::PREP, c::RETURNBREAK, c::S_FLT, c::S_INT, c::S_STR})
+    d.direct[static_cast<size_t>(n)] = nothing_handler;
+  d.direct[c::ERROR_] = error_command;
+
+  // Tasks and control flow.
+  d.direct[c::TASK] = task_command;
+  d.direct[c::TASKEND] = taskend_command;
+  d.direct[c::TASKINFO] = taskinfo_command;
+  d.direct[c::WAIT] = wait_command;
+  d.direct[c::IF] = if_command;
+  d.direct[c::ELSE] = else_command;
+  d.direct[c::IFBLEND] = ifblend_command;
+  d.direct[c::IFEND] = ifend_command;
+  d.direct[c::IFBREAK] = ifbreak_command;
+  d.direct[c::IFCONTINUE] = ifcontinue_command;
+  d.direct[c::LOOP] = loop_command;
+  d.direct[c::LOOPEND] = loopend_command;
+  d.direct[c::LOOPBREAK] = loopbreak_command;
+  d.direct[c::LOOPCONTINUE] = loopcontinue_command;
+  d.direct[c::GO] = go_command;
+  d.direct[c::GOSUB] = gosub_command;
+  d.direct[c::RETURN] = return_command;
+  d.direct[c::RETURNCODE] = returncode_command;
+  d.direct[c::LABELINFO] = labelinfo_command;
+  d.direct[c::END] = end_command;
+
+  // Variable commands.
+  d.direct[c::LET] = let_command;
+  d.direct[c::INT] = int_command;
+  d.direct[c::FLT] = flt_command;
+  d.direct[c::STR] = str_command;
+  d.direct[c::VARACT] = varact_command;
+  d.direct[c::VARINFO] = varinfo_command;
+  d.direct[c::MATH] = math_command;
+
+  // Windows and frame pacing.
+  d.direct[c::WINDOW] = window_command;
+  d.direct[c::WINDOWEND] = windowend_command;
+  d.direct[c::WINDOWINFO] = windowinfo_command;
+  d.direct[c::FPS] = fps_command;
+
+  // Layers.
+  d.direct[c::CG] = cg_command;
+  d.direct[c::CGEND] = cgend_command;
+  d.direct[c::CGINFO] = cginfo_command;
+}
+
+}  // namespace nv

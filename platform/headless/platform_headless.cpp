@@ -1,0 +1,23 @@
+#include "platform/headless/platform_headless.h"
+
+#include "platform/headless/display_headless.h"
+#include "platform/headless/fixed_system_info.h"
+#include "platform/headless/virtual_clock.h"
+
+namespace nv::platform {
+
+Platform make_headless_platform(const HeadlessOptions& options) {
+  Platform p;
+  p.clock = make_virtual_clock(options.start_time);
+  p.files = std::make_unique<FileSystem>(options.title_dir);
+  p.dialogs = std::make_unique<HeadlessDialogs>(options.answer, options.err);
+  p.system = make_fixed_system_info(options.desktop);
+  p.display = make_headless_display(options.desktop);
+  p.fonts = make_font_service(FontSetup::pinned);  // the same pictures on every machine
+  return p;
+}
+
+HeadlessDialogs* headless_dialogs(Platform& p) { return dynamic_cast<HeadlessDialogs*>(p.dialogs.get()); }
+HeadlessDisplay* headless_display(Platform& p) { return dynamic_cast<HeadlessDisplay*>(p.display.get()); }
+
+}  // namespace nv::platform
