@@ -32,10 +32,6 @@ constexpr const char* kParagraph =
     "ニャーニャー泣いていた事だけは記憶している。The quick brown fox jumps over the lazy dog, 1234567890. "
     "「ようこそ、旅の方！」と、宿の主人は言った。";
 
-struct NoKeys : nv::KeyStates {
-  int32_t state(int32_t) const override { return 0; }
-};
-
 // Characters of a page: the paragraph repeated up to 400 characters.
 std::string page_text() {
   const std::string sjis = nv::platform::utf8_to_sjis(kParagraph);
@@ -60,10 +56,9 @@ double draw_page(const std::string& text, nv::GlyphSource& glyphs, int32_t font,
   s.skip = true;
   std::fill(px.begin(), px.end(), 0);
   nv::Surface surface{px.data(), 1280, 720};
-  NoKeys keys;
   nv::queue_word_text(s, text);
   const auto t = Clock::now();
-  nv::StepResult r = nv::step_text(s, &surface, glyphs, keys, 0);
+  nv::StepResult r = nv::step_text(s, &surface, glyphs, 0);
   const double us = us_since(t);
   if (!r.done || r.error) std::fprintf(stderr, "the page did not finish (error %d)\n", r.error);
   return us;

@@ -25,6 +25,7 @@ namespace nv {
 struct ArgSlots;
 struct DispatchState;
 struct EvaluatorState;
+struct FontState;
 struct FramePacing;
 struct GraphicsState;
 struct ResourceState;
@@ -33,6 +34,7 @@ struct ScriptThread;
 struct SoundThread;
 struct SystemVarState;
 struct TaskTree;
+struct TextState;
 struct VarCommandState;
 struct VariableFile;
 struct VariableTable;
@@ -85,6 +87,8 @@ struct Engine {
   GraphicsState& graphics;    // graphics: layer tree, pixel routines, workers
   FramePacing& pacing;        // graphics: frame rate, skipping, per-second counts
   WindowsState& windows;      // display: the four window slots and the flags of their events
+  TextState& text;            // text: the message text queue and its output
+  FontState& fonts;           // text: the font list, the font slots and the glyph cache
   SoundThread& sound_thread;  // media: owns the sound buffers; fed by the request ring
   ScriptThread& script_thread;  // host: runs the frame step when the title asks for it
 };

@@ -44,12 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* in, size_t size) {
   if (size < 4) return 0;
   nv::TextState s;
   s.output_mode = 1;
-  s.click_keys = {int32_t(in[0]) * 4, 1, nv::kNoKey, 300};
-  s.skip_keys = {int32_t(in[1]) * 4, 2, nv::kNoKey, 1024};
+  s.click_keys = {int32_t(in[0]) * 4, 1, nv::kNoTextKey, 300};
+  s.skip_keys = {int32_t(in[1]) * 4, 2, nv::kNoTextKey, 1024};
   std::vector<uint32_t> pixels(size_t(8 + in[2]) * size_t(8 + in[3] / 2));
   nv::Surface layer{pixels.data(), int32_t(8 + in[2]), int32_t(8 + in[3] / 2)};
   Glyphs glyphs;
   Keys keys;
+  s.keys = &keys;
   uint64_t now = 0;
   size_t i = 4;
   auto take = [&](size_t n) {
@@ -72,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* in, size_t size) {
       default: {
         now += arg;
         ++i;
-        nv::StepResult r = nv::step_text(s, (arg & 3) ? &layer : nullptr, glyphs, keys, now);
+        ++s.input_frame;
+        nv::StepResult r = nv::step_text(s, (arg & 3) ? &layer : nullptr, glyphs, now);
         if (r.error && r.error != nv::kErrBadTextItem) __builtin_trap();
         for (int32_t& k : keys.states)
           if (k) ++k;
@@ -85,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* in, size_t size) {
   keys.states[2] = 2;
   s.output_mode = 1;
   const size_t frames = s.items.size() + 2;
-  for (size_t f = 0; f < frames && !s.items.empty(); ++f) nv::step_text(s, &layer, glyphs, keys, ++now);
+  for (size_t f = 0; f < frames && !s.items.empty(); ++f, ++s.input_frame) nv::step_text(s, &layer, glyphs, ++now);
   if (!s.items.empty()) __builtin_trap();
   return 0;
 }

@@ -25,6 +25,8 @@ Engine::Engine(platform::Platform& platform_services)
       graphics(records_->graphics),
       pacing(records_->pacing),
       windows(records_->windows),
+      text(records_->text),
+      fonts(records_->fonts),
       sound_thread(records_->sound_thread),
       script_thread(records_->script_thread) {
   // The tables that list every subsystem, and the error routine's script

@@ -15,6 +15,8 @@
 #include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
 #include "runtime/task_tree.h"
+#include "text/font_state.h"
+#include "text/text_state.h"
 #include "values/evaluator_state.h"
 #include "values/system_vars.h"
 #include "values/variable_file.h"
@@ -39,6 +41,8 @@ struct EngineRecords {
   GraphicsState graphics;
   FramePacing pacing;
   WindowsState windows;
+  TextState text;
+  FontState fonts;
   SoundThread sound_thread;
   ScriptThread script_thread;
 };

@@ -11,6 +11,7 @@
 #include "runtime/control_flow.h"
 #include "runtime/error_table.h"
 #include "runtime/task_commands.h"
+#include "text/text_commands.h"
 
 namespace nv {
 
@@ -43,7 +44,7 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::GO] = go_command;
   d.direct[c::GOSUB] = gosub_command;
   d.direct[c::RETURN] = return_command;
-  d.direct[c::RETURNCODE] = returncode_command;
+  d.direct[c::RETURNCODE] = text_returncode_command;  // the control flow's part, and the text's items
   d.direct[c::LABELINFO] = labelinfo_command;
   d.direct[c::END] = end_command;
 
@@ -66,6 +67,14 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::CG] = cg_command;
   d.direct[c::CGEND] = cgend_command;
   d.direct[c::CGINFO] = cginfo_command;
+
+  // Message text and fonts.
+  d.direct[c::FONT] = font_command;
+  d.direct[c::FONTINFO] = fontinfo_command;
+  d.direct[c::TEXT] = text_command;
+  d.direct[c::TEXTINFO] = textinfo_command;
+  d.direct[c::UNDERSCORE] = underscore_command;
+  d.direct[c::WORD] = word_command;
 }
 
 }  // namespace nv

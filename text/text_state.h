@@ -5,19 +5,21 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace nv {
 
-constexpr int32_t kNoKey = 1023;             // a click or skip key that is not set
+constexpr int32_t kNoTextKey = 1023;  // a click or skip key that is not set
 constexpr size_t kMaxTextItems = 8192;       // queued items
 constexpr size_t kMaxValueTextBytes = 8189;  // buffer limit for `_`
 constexpr size_t kMaxWordTextBytes = 8191;   // buffer limit WORD may not reach
 constexpr size_t kMaxValueTextPiece = 1024;  // longest text one `_` may add
 
-// The attributes of the message slot that each queued character takes, and
-// those the output reads when it draws (font, anti-aliasing, draw mode).
-struct TextAttrs {
+// A font slot's attributes (FONT). The message slot's are copied into the
+// text state: each queued character takes its colours, size and weight, and
+// the output reads the font, anti-aliasing and draw mode when it draws.
+struct FontSlot {
   int32_t font = 0;  // position in the font list
   int32_t sx = 16, sy = 16;
   uint32_t color = 0xFFFFFF;
@@ -49,14 +51,18 @@ struct TextItem {
   uint32_t delay_ms = 0;
 };
 
+class KeyStates;
+
 struct TextState {
   // Settings (TEXT).
+  std::string target;         // the layer the text goes to: its normalised path, empty for none
+  bool target_is_set = false;
   int32_t output_mode = 0;
   uint32_t wait_ms = 0;  // per double-byte character; half for a single byte
   bool auto_return = false, auto_page = false, auto_click = false;
-  std::array<int32_t, 4> click_keys{kNoKey, kNoKey, kNoKey, kNoKey};
-  std::array<int32_t, 4> skip_keys{kNoKey, kNoKey, kNoKey, kNoKey};
-  TextAttrs attrs;
+  std::array<int32_t, 4> click_keys{kNoTextKey, kNoTextKey, kNoTextKey, kNoTextKey};
+  std::array<int32_t, 4> skip_keys{kNoTextKey, kNoTextKey, kNoTextKey, kNoTextKey};
+  FontSlot attrs;  // slot 0's attributes
 
   // The queue.
   size_t text_bytes = 0;  // bytes of text the queued characters came from
@@ -72,6 +78,14 @@ struct TextState {
   bool pair_pending = false;   // the next character goes beside ！ whatever the rules say
   bool time_base_set = false;
   uint64_t time_base_ms = 0;   // when the last delay ended
+
+  // Input: where key states come from (null: no key is down), the frame
+  // they belong to, and the frame whose click was used. A click releases
+  // one wait however often the output steps within its frame.
+  const KeyStates* keys = nullptr;
+  uint64_t input_frame = 0;
+  uint64_t click_used_frame = UINT64_MAX;
+  uint64_t stepped_walk = 0;  // the walk the output last stepped in
 };
 
 }  // namespace nv

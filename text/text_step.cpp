@@ -21,10 +21,11 @@ void ChangedArea::add(int64_t x, int64_t y, int64_t w, int64_t h) {
 
 namespace {
 
-bool any_key(const KeyStates& keys, const std::array<int32_t, 4>& list, bool pressed_now) {
+bool any_key(const KeyStates* keys, const std::array<int32_t, 4>& list, bool pressed_now) {
+  if (!keys) return false;
   for (int32_t k : list) {
     if (k < 0 || k > 255) continue;
-    const int32_t st = keys.state(k);
+    const int32_t st = keys->state(k);
     if (pressed_now ? st == 1 : st > 0) return true;
   }
   return false;
@@ -90,7 +91,7 @@ bool output_character(TextState& s, Surface* target, GlyphSource& glyphs, StepRe
 
 }  // namespace
 
-StepResult step_text(TextState& s, Surface* target, GlyphSource& glyphs, const KeyStates& keys, uint64_t now_ms) {
+StepResult step_text(TextState& s, Surface* target, GlyphSource& glyphs, uint64_t now_ms) {
   StepResult r;
   if (s.output_mode != 1 || s.next >= s.items.size()) {
     empty_queue(s);
@@ -101,8 +102,8 @@ StepResult step_text(TextState& s, Surface* target, GlyphSource& glyphs, const K
     s.time_base_ms = now_ms;
     s.time_base_set = true;
   }
-  const bool skip_held = any_key(keys, s.skip_keys, false);
-  const bool clicked = any_key(keys, s.click_keys, true);
+  const bool skip_held = any_key(s.keys, s.skip_keys, false);
+  const bool clicked = s.click_used_frame != s.input_frame && any_key(s.keys, s.click_keys, true);
 
   if (skip_held) {
     if (s.click_wait) release_click_wait(s, now_ms);
@@ -147,6 +148,7 @@ StepResult step_text(TextState& s, Surface* target, GlyphSource& glyphs, const K
   if (s.next < s.items.size() && (clicked || skip_held)) {
     if (s.click_wait) release_click_wait(s, now_ms);
     else s.skip = true;
+    if (clicked) s.click_used_frame = s.input_frame;
   }
   if (s.next >= s.items.size()) {
     empty_queue(s);

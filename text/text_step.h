@@ -35,10 +35,11 @@ struct StepResult {
   ChangedArea changed;
 };
 
-// One frame of output at time `now_ms`. `target` is null when no layer takes
-// the text: characters are then consumed without being drawn or moving the
-// cursor, and pages clear nothing. Key numbers outside 0..255 count as none.
-// On an error the item at fault is consumed and the step stops there.
-StepResult step_text(TextState& s, Surface* target, GlyphSource& glyphs, const KeyStates& keys, uint64_t now_ms);
+// One step of output at time `now_ms`, with the key states of s.keys for
+// frame s.input_frame. `target` is null when no layer takes the text:
+// characters are then consumed without being drawn or moving the cursor,
+// and pages clear nothing. Key numbers outside 0..255 count as none. On an
+// error the item at fault is consumed and the step stops there.
+StepResult step_text(TextState& s, Surface* target, GlyphSource& glyphs, uint64_t now_ms);
 
 }  // namespace nv

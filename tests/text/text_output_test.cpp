@@ -23,15 +23,18 @@ class TextOutput : public ::testing::Test {
   void SetUp() override {
     s.output_mode = 1;
     s.attrs.sx = s.attrs.sy = 16;
-    s.click_keys = {15, kNoKey, kNoKey, kNoKey};
-    s.skip_keys = {11, kNoKey, kNoKey, kNoKey};
+    s.click_keys = {15, kNoTextKey, kNoTextKey, kNoTextKey};
+    s.skip_keys = {11, kNoTextKey, kNoTextKey, kNoTextKey};
   }
   void resize(int w, int h) {
     pixels.assign(size_t(w) * size_t(h), 0);
     surface = Surface{pixels.data(), w, h};
   }
+  // One frame: the keys set for it, then released.
   StepResult step(uint64_t now_ms = 0) {
-    StepResult r = step_text(s, &surface, glyphs, keys, now_ms);
+    s.keys = &keys;
+    ++s.input_frame;
+    StepResult r = step_text(s, &surface, glyphs, now_ms);
     keys.states.clear();
     return r;
   }
@@ -199,6 +202,26 @@ TEST_F(TextOutput, OneClickReleasesOneWait) {
   EXPECT_EQ(drawn().size(), 1u);
 }
 
+TEST_F(TextOutput, OneClickReleasesOneWaitHoweverOftenItsFrameSteps) {
+  word("a");
+  ASSERT_EQ(queue_controls(s, "C"), 0);
+  ASSERT_EQ(queue_controls(s, "C"), 0);
+  word("b");
+  step();
+  ASSERT_TRUE(s.click_wait);
+  // The same frame stepped three times (a walk repeated by TASK RESTART).
+  keys.states[15] = 1;
+  s.keys = &keys;
+  ++s.input_frame;
+  for (int i = 0; i < 3; ++i) step_text(s, &surface, glyphs, 0);
+  EXPECT_EQ(s.next, 2u);
+  EXPECT_TRUE(s.click_wait);
+  keys.states.clear();
+  keys.states[15] = 1;
+  step();
+  EXPECT_TRUE(step().done);
+}
+
 TEST_F(TextOutput, AClickDuringOutputShowsTheRestAtOnce) {
   s.wait_ms = 100;
   word(hiragana(4));
@@ -250,7 +273,7 @@ TEST_F(TextOutput, ClearInAClickWaitLeavesNoWaitBehind) {
 TEST_F(TextOutput, WithoutATargetTheOutputStillFinishes) {
   word(hiragana(3));
   ASSERT_EQ(queue_controls(s, "RPE"), 0);
-  StepResult r = step_text(s, nullptr, glyphs, keys, 0);
+  StepResult r = step_text(s, nullptr, glyphs, 0);
   EXPECT_TRUE(r.done);
   EXPECT_FALSE(r.changed.any);
   EXPECT_EQ(glyphs.requests, 0);
@@ -266,8 +289,8 @@ TEST_F(TextOutput, OutputModeOtherThanOneEmptiesTheQueue) {
 }
 
 TEST_F(TextOutput, KeysOutsideTheKeyTableCountAsNone) {
-  s.click_keys = {300, -5, 1023, kNoKey};
-  s.skip_keys = {256, kNoKey, kNoKey, kNoKey};
+  s.click_keys = {300, -5, 1023, kNoTextKey};
+  s.skip_keys = {256, kNoTextKey, kNoTextKey, kNoTextKey};
   word("a");
   ASSERT_EQ(queue_controls(s, "C"), 0);
   step();

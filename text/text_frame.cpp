@@ -1,0 +1,61 @@
+#include "text/text_frame.h"
+
+#include <algorithm>
+
+#include "core/engine.h"
+#include "core/error_report.h"
+#include "graphics/graphics_state.h"
+#include "graphics/layer_tree.h"
+#include "runtime/task_tree.h"
+#include "text/font_state.h"
+#include "text/text_step.h"
+
+namespace nv {
+
+namespace {
+
+// For a step with nothing to draw.
+class NoGlyphs final : public GlyphSource {
+ public:
+  const Glyph* glyph(const GlyphKey&) override { return nullptr; }
+};
+
+// The target layer's node, found again by its path each time: a layer
+// released meanwhile is simply not there.
+LayerNode* target_node(Engine& e, const TextState& s) {
+  if (s.target.empty()) return nullptr;
+  LayerNode* node = find_layer(e, NodePath{s.target, s.target_is_set}, false);
+  return node && node->layer ? node : nullptr;
+}
+
+}  // namespace
+
+void text_walk_step(Engine& e) {
+  TextState& s = e.text;
+  const bool pending = s.output_mode == 1 && s.next < s.items.size();
+  LayerNode* node = pending ? target_node(e, s) : nullptr;
+  Surface surface;
+  Surface* target = nullptr;
+  if (node) {
+    Layer& l = *node->layer;
+    if (l.sx > 0 && l.sy > 0 && l.pixels.size() == size_t(l.sx) * size_t(l.sy)) {
+      surface = Surface{l.pixels.data(), l.sx, l.sy};
+      target = &surface;
+    }
+  }
+  NoGlyphs none;
+  GlyphSource& glyphs = pending ? static_cast<GlyphSource&>(*ready_fonts(e).glyphs) : none;
+  const StepResult r = step_text(s, target, glyphs, e.platform.clock->now_us() / 1000);
+
+  if (r.changed.any && node && target) {
+    mark_layer_area_dirty(*node, std::max<int64_t>(r.changed.x0, 0), std::max<int64_t>(r.changed.y0, 0),
+                          std::min<int64_t>(r.changed.x1, surface.width) - 1,
+                          std::min<int64_t>(r.changed.y1, surface.height) - 1);
+    e.graphics.screen_changed = true;
+  }
+  if (r.error != 0) report_ex(e, uint32_t(r.error), {.framed = false});
+  if (r.done)
+    for (auto& n : e.tasks.nodes) n->task.text_busy = false;
+}
+
+}  // namespace nv
