@@ -21,7 +21,7 @@ struct FontState {
   bool ready = false;
   FontList list;
   std::array<FontSlot, kFontSlots> slots{};
-  std::unique_ptr<GlyphCache> glyphs;
+  std::unique_ptr<GlyphSource> glyphs;  // the glyph cache (tests may put a stand-in here)
 };
 
 // The fonts, built on the first call: the list from the platform's font

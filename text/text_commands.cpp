@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,8 +29,7 @@ int32_t key_number(int64_t v) { return v == 0 ? kNoTextKey : int32_t(v); }
 
 // The text `_` shows for its argument: an integer in decimal, a float with
 // "%f", a string as it is; selector 4 shows nothing.
-std::string value_text(Engine& e, const ArgSlot& s) {
-  const auto expr = s.raw_expr();
+std::string value_text(Engine& e, const ArgSlot& s, std::span<const uint8_t> expr) {
   switch (s.selector) {
     case 1: return std::to_string(eval_int(e, expr, 1));
     case 2: {
@@ -109,7 +109,11 @@ int underscore_command(Engine& e) {
   namespace K = kw::UNDERSCORE;
   if (evaluate_arguments(e) != 0) return -1;
   if (!e.args.has(K::VALUE)) return 0;
-  const std::string text = value_text(e, e.args.at(K::VALUE));
+  bool ok = true;
+  const ArgSlot& slot = e.args.at(K::VALUE);
+  const auto expr = argument_expression(e, slot, ok);
+  if (!ok) return -1;
+  const std::string text = value_text(e, slot, expr);
   if (e.stop.load()) return -1;  // the evaluation reported an error
   if (int err = queue_value_text(e.text, text); err != 0) return report(e, uint32_t(err));
   return 0;
@@ -119,7 +123,9 @@ int word_command(Engine& e) {
   namespace K = kw::WORD;
   if (evaluate_arguments(e) != 0) return -1;
   if (!e.args.has(K::VALUE)) return 0;
-  const auto bytes = e.args.at(K::VALUE).raw_expr();
+  bool ok = true;
+  const auto bytes = argument_expression(e, e.args.at(K::VALUE), ok);
+  if (!ok) return -1;
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (int err = queue_word_text(e.text, text); err != 0) return report(e, uint32_t(err));
   return 0;
