@@ -44,12 +44,12 @@ std::vector<uint32_t> noise(int w, int h, bool alpha, uint32_t seed) {
   return px;
 }
 
-nv::LayerNode* add_layer(nv::Engine& e, const char* name, int w, int h, int64_t x, int64_t y, int64_t z, bool alpha,
+nv::gfx::LayerNode* add_layer(nv::Engine& e, const char* name, int w, int h, int64_t x, int64_t y, int64_t z, bool alpha,
                          uint32_t seed) {
   nv::NodePath p{std::string("W0/") + name, false};
-  nv::LayerNode* n = nv::create_layer_node(e, p, z);
-  nv::give_fresh_layer(*n);
-  nv::Layer& l = *n->layer;
+  nv::gfx::LayerNode* n = nv::gfx::create_layer_node(e, p, z);
+  nv::gfx::give_fresh_layer(*n);
+  nv::gfx::Layer& l = *n->layer;
   l.sx = w;
   l.sy = h;
   l.x = x;
@@ -71,13 +71,13 @@ void build_scene(Scene& s, bool two_workers, bool full_scene) {
   e.config.screen_width = kW;
   e.config.screen_height = kH;
   e.user_settings.two_workers = two_workers;
-  nv::start_graphics(e);
+  nv::gfx::start_graphics(e);
   add_layer(e, "bg", kW, kH, 0, 0, 1, false, 1);
   if (!full_scene) return;
   for (int i = 0; i < 3; ++i) add_layer(e, ("sprite" + std::to_string(i)).c_str(), 256, 256, 100 + 350 * i, 200, 2, true, 10 + i);
   add_layer(e, "window", 1100, 200, 90, 500, 3, false, 20)->layer->opacity = 128;
   add_layer(e, "rule", kW, kH, 0, 0, 0, false, 30)->layer->visible = 0;
-  nv::Layer& fade = *add_layer(e, "fade", kW, kH, 0, 0, 4, false, 40)->layer;
+  nv::gfx::Layer& fade = *add_layer(e, "fade", kW, kH, 0, 0, 4, false, 40)->layer;
   fade.tid = "rule";
   fade.threshold = 128;
   fade.softness = 64;
@@ -87,11 +87,11 @@ double compose_fps(bool two_workers, bool full_scene) {
   Scene s;
   build_scene(s, two_workers, full_scene);
   nv::Engine& e = *s.e;
-  nv::LayerNode* w0 = e.graphics.layers.w0;
+  nv::gfx::LayerNode* w0 = e.graphics.layers.w0;
   return per_second([&] {
-    nv::mark_set_dirty(*w0);
-    nv::compose_set(e, *w0, false);
-    nv::reset_dirty_tree(e);
+    nv::gfx::mark_set_dirty(*w0);
+    nv::gfx::compose_set(e, *w0, false);
+    nv::gfx::reset_dirty_tree(e);
   });
 }
 
@@ -138,7 +138,7 @@ double memcpy_fps() {
 void kernel_vs_pixman() {
   Scene s;
   build_scene(s, false, false);
-  nv::GraphicsState& g = s.e->graphics;
+  nv::gfx::GraphicsState& g = s.e->graphics;
   std::vector<uint32_t> dst = noise(kW, kH, false, 2), src = noise(kW, kH, true, 3);
   const nv::gfx::BlendKernel k = g.routines.set.kernels[int(nv::gfx::KernelForm::alpha_full)][0];
   const double ours = per_second([&] {
@@ -166,7 +166,7 @@ void kernel_vs_pixman() {
 void kernel_forms() {
   Scene s;
   build_scene(s, false, false);
-  nv::GraphicsState& g = s.e->graphics;
+  nv::gfx::GraphicsState& g = s.e->graphics;
   std::vector<uint32_t> dst = noise(kW, kH, false, 2), src = noise(kW, kH, true, 3), rule = noise(kW, kH, false, 4);
   std::vector<uint32_t> weights(256);
   for (int i = 0; i < 256; ++i) weights[size_t(i)] = uint32_t(i + 1);

@@ -7,12 +7,12 @@
 #include <cstring>
 #include <memory>
 
-#include "values/evaluator.h"
-#include "values/variables.h"
 #include "host/engine.h"
 #include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
 #include "tools/writers/expr_encoder.h"
+#include "values/evaluator.h"
+#include "values/variables.h"
 
 namespace {
 

@@ -43,7 +43,7 @@ std::vector<Entry> gather(size_t budget) {
   return out;
 }
 
-double run(const std::vector<Entry>& entries, nv::Inflater which, int rounds, size_t& bytes, int& failures) {
+double run(const std::vector<Entry>& entries, nv::res::Inflater which, int rounds, size_t& bytes, int& failures) {
   auto t = std::chrono::steady_clock::now();
   bytes = 0;
   failures = 0;
@@ -51,7 +51,7 @@ double run(const std::vector<Entry>& entries, nv::Inflater which, int rounds, si
   for (int r = 0; r < rounds; ++r) {
     for (const Entry& e : entries) {
       out.resize(e.size);
-      failures += nv::inflate_zlib_stream(e.packed, out, which) != nv::InflateStatus::ok;
+      failures += nv::res::inflate_zlib_stream(e.packed, out, which) != nv::res::InflateStatus::ok;
       bytes += e.size;
     }
   }
@@ -68,10 +68,10 @@ int main() {
   if (entries.empty()) return 1;
   size_t bytes = 0;
   int failures = 0;
-  double tz = run(entries, nv::Inflater::zlib, 3, bytes, failures);
+  double tz = run(entries, nv::res::Inflater::zlib, 3, bytes, failures);
   double mz = bytes / tz / 1e6;
   std::printf("zlib uncompress:            %7.0f MB/s of output (%d failures)\n", mz, failures);
-  double td = run(entries, nv::Inflater::libdeflate, 3, bytes, failures);
+  double td = run(entries, nv::res::Inflater::libdeflate, 3, bytes, failures);
   double md = bytes / td / 1e6;
   std::printf("libdeflate zlib_decompress: %7.0f MB/s of output (%d failures)\n", md, failures);
   std::printf("libdeflate / zlib: %.2fx\n", md / mz);

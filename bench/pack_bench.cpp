@@ -34,10 +34,10 @@ std::string entry_name(int pack, int i) {
 }
 
 // The whole-index scan lookup, for comparison.
-int32_t scan_lookup(const nv::ResourceState& rs, std::string_view name) {
+int32_t scan_lookup(const nv::res::ResourceState& rs, std::string_view name) {
   uint32_t h = nv::crc32_of(name);
   for (size_t i = 0; i < rs.hashes.size(); ++i)
-    if (rs.hashes[i] == h && nv::equal_ignore_case_sjis(rs.entries[i].name, name)) return static_cast<int32_t>(i);
+    if (rs.hashes[i] == h && nv::res::equal_ignore_case_sjis(rs.entries[i].name, name)) return static_cast<int32_t>(i);
   return -1;
 }
 
@@ -45,7 +45,7 @@ int32_t scan_lookup(const nv::ResourceState& rs, std::string_view name) {
 bool quadratic_duplicates(std::vector<uint32_t>& hashes, const std::vector<nv::PackEntry>& entries) {
   for (size_t i = 0; i < entries.size(); ++i)
     for (size_t j = 0; j < i; ++j)
-      if (hashes[j] == hashes[i] && nv::equal_ignore_case_sjis(entries[j].name, entries[i].name)) return false;
+      if (hashes[j] == hashes[i] && nv::res::equal_ignore_case_sjis(entries[j].name, entries[i].name)) return false;
   return true;
 }
 
@@ -73,7 +73,7 @@ int main() {
   nv::platform::Platform host = nv::platform::make_headless_platform(o);
   nv::Engine e(host);
   t = Clock::now();
-  int rc = nv::mount_all_packs(e, "");
+  int rc = nv::res::mount_all_packs(e, "");
   double mount_ms = ms_since(t);
   std::printf("mount: %.1f ms (result %d, %u entries)\n", mount_ms, rc, e.resources.total_entries);
 
@@ -82,7 +82,7 @@ int main() {
   for (int i = 0; i < 20000; ++i) names.push_back(entry_name(static_cast<int>(rng() % kPacks), static_cast<int>(rng() % kPerPack)));
   t = Clock::now();
   long found = 0;
-  for (const std::string& n : names) found += nv::find_pack_entry(e.resources, n) >= 0;
+  for (const std::string& n : names) found += nv::res::find_pack_entry(e.resources, n) >= 0;
   double fast = ms_since(t);
   t = Clock::now();
   long found_scan = 0;
@@ -97,8 +97,8 @@ int main() {
   t = Clock::now();
   size_t loaded = 0;
   for (size_t i = 0; i < 2000; ++i) {
-    nv::FileRequest r;
-    loaded += nv::load_file(e, names[i], r, false) == nv::kLoadOk;
+    nv::res::FileRequest r;
+    loaded += nv::res::load_file(e, names[i], r, false) == nv::res::kLoadOk;
   }
   std::printf("whole loads (lookup, open, read, check): %.0f per second (%zu ok)\n", 2000 / (ms_since(t) / 1000), loaded);
 
@@ -106,10 +106,10 @@ int main() {
   std::vector<nv::PackEntry> subset(e.resources.entries.begin(), e.resources.entries.begin() + 20000);
   std::vector<uint32_t> hashes;
   for (const auto& x : subset) hashes.push_back(nv::crc32_of(x.name));
-  std::vector<nv::PackFile> packs(kPacks);
+  std::vector<nv::res::PackFile> packs(kPacks);
   auto h1 = hashes;
   t = Clock::now();
-  bool ok1 = nv::pack::resolve_duplicates(h1, subset, packs).ok;
+  bool ok1 = nv::res::resolve_duplicates(h1, subset, packs).ok;
   double dup_fast = ms_since(t);
   auto h2 = hashes;
   t = Clock::now();

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "host/engine.h"
+#include "host/frame.h"
 #include "host/startup.h"
 #include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
-#include "host/frame.h"
 #include "tools/vizud/title_compiler.h"
 #include "tools/vizud/title_output.h"
 

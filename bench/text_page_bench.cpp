@@ -47,18 +47,18 @@ std::string page_text() {
 }
 
 // Draws the page once; returns microseconds.
-double draw_page(const std::string& text, nv::GlyphSource& glyphs, int32_t font, bool aa, std::vector<uint32_t>& px) {
-  nv::TextState s;
+double draw_page(const std::string& text, nv::text::GlyphSource& glyphs, int32_t font, bool aa, std::vector<uint32_t>& px) {
+  nv::text::TextState s;
   s.output_mode = 1;
   s.attrs.font = font;
   s.attrs.sx = s.attrs.sy = 24;
   s.attrs.antialias = aa;
   s.skip = true;
   std::fill(px.begin(), px.end(), 0);
-  nv::Surface surface{px.data(), 1280, 720};
-  nv::queue_word_text(s, text);
+  nv::text::Surface surface{px.data(), 1280, 720};
+  nv::text::queue_word_text(s, text);
   const auto t = Clock::now();
-  nv::StepResult r = nv::step_text(s, &surface, glyphs, 0);
+  nv::text::StepResult r = nv::text::step_text(s, &surface, glyphs, 0);
   const double us = us_since(t);
   if (!r.done || r.error) std::fprintf(stderr, "the page did not finish (error %d)\n", r.error);
   return us;
@@ -84,7 +84,7 @@ int main() {
   for (size_t i = 0; i < text.size();) {
     const size_t n = (uint8_t(text[i]) >= 0x81 && uint8_t(text[i]) <= 0x9F) || uint8_t(text[i]) >= 0xE0 ? 2 : 1;
     const uint16_t code = n == 2 ? uint16_t(uint8_t(text[i]) << 8 | uint8_t(text[i + 1])) : uint8_t(text[i]);
-    cps.push_back(nv::code_point_of(code));
+    cps.push_back(nv::text::code_point_of(code));
     distinct.insert(cps.back());
     i += n;
   }
@@ -97,10 +97,10 @@ int main() {
   for (bool aa : {false, true}) {
     std::vector<double> cold, warm;
     for (int i = 0; i < kReps; ++i) {
-      nv::GlyphCache c(fonts.get());
+      nv::text::GlyphCache c(fonts.get());
       cold.push_back(draw_page(text, c, font, aa, px));
     }
-    nv::GlyphCache cache(fonts.get());
+    nv::text::GlyphCache cache(fonts.get());
     draw_page(text, cache, font, aa, px);
     for (int i = 0; i < kReps; ++i) warm.push_back(draw_page(text, cache, font, aa, px));
     const double c = median(cold), w = median(warm);

@@ -25,20 +25,32 @@ namespace nv {
 struct ArgSlots;
 struct DispatchState;
 struct EvaluatorState;
-struct FontState;
-struct FramePacing;
-struct GraphicsState;
-struct ResourceState;
 struct ScriptTables;
 struct ScriptThread;
-struct SoundThread;
 struct SystemVarState;
 struct TaskTree;
-struct TextState;
-struct VarCommandState;
 struct VariableFile;
 struct VariableTable;
+namespace data {
+struct VarCommandState;
+}
+namespace display {
 struct WindowsState;
+}
+namespace gfx {
+struct FramePacing;
+struct GraphicsState;
+}
+namespace media {
+struct SoundThread;
+}
+namespace res {
+struct ResourceState;
+}
+namespace text {
+struct FontState;
+struct TextState;
+}
 struct EngineRecords;
 
 struct Engine {
@@ -74,23 +86,23 @@ struct Engine {
   std::unique_ptr<EngineRecords> records_;
 
  public:
-  ScriptTables& scripts;      // runtime: command table, script index and list, labels, compiled scripts
-  DispatchState& dispatch;    // runtime: current instruction, handler tables, pause state
-  TaskTree& tasks;            // runtime: the task tree and the walk counters
-  ArgSlots& args;             // runtime: the current instruction's evaluated arguments
-  EvaluatorState& eval;       // values: value stack and string temporaries
-  VariableTable& vars;        // values
-  VariableFile& varfile;      // values: nvbin\nvv.nbn, kept for script-scope variables
-  SystemVarState& sysvars;    // values: the system-variable table and the values it keeps
-  VarCommandState& varcmd;    // data: MATH RND's generator
-  ResourceState& resources;   // resources: packs, caches, probing orders
-  GraphicsState& graphics;    // graphics: layer tree, pixel routines, workers
-  FramePacing& pacing;        // graphics: frame rate, skipping, per-second counts
-  WindowsState& windows;      // display: the four window slots and the flags of their events
-  TextState& text;            // text: the message text queue and its output
-  FontState& fonts;           // text: the font list, the font slots and the glyph cache
-  SoundThread& sound_thread;  // media: owns the sound buffers; fed by the request ring
-  ScriptThread& script_thread;  // host: runs the frame step when the title asks for it
+  ScriptTables& scripts;      // command table, script index and list, labels, compiled scripts
+  DispatchState& dispatch;    // current instruction, handler tables, pause state
+  TaskTree& tasks;            // the task tree and the walk counters
+  ArgSlots& args;             // the current instruction's evaluated arguments
+  EvaluatorState& eval;       // value stack and string temporaries
+  VariableTable& vars;
+  VariableFile& varfile;      // nvbin\nvv.nbn, kept for script-scope variables
+  SystemVarState& sysvars;    // the system-variable table and the values it keeps
+  data::VarCommandState& varcmd;     // MATH RND's generator
+  res::ResourceState& resources;     // packs, caches, probing orders
+  gfx::GraphicsState& graphics;      // layer tree, pixel routines, workers
+  gfx::FramePacing& pacing;          // frame rate, skipping, per-second counts
+  display::WindowsState& windows;    // the four window slots and the flags of their events
+  text::TextState& text;             // the message text queue and its output
+  text::FontState& fonts;            // the font list, the font slots and the glyph cache
+  media::SoundThread& sound_thread;  // owns the sound buffers; fed by the request ring
+  ScriptThread& script_thread;       // runs the frame step when the title asks for it
 };
 
 }  // namespace nv

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/engine.h"
-#include "platform/encoding.h"
-#include "formats/sjis_text.h"
 #include "core/error_texts.h"
+#include "formats/sjis_text.h"
+#include "platform/encoding.h"
 
 namespace nv {
 

@@ -1,8 +1,8 @@
 #include "core/tree_path.h"
 
-#include "formats/sjis_text.h"
 #include "core/error_report.h"
 #include "core/tree_node.h"
+#include "formats/sjis_text.h"
 
 namespace nv {
 

@@ -4,15 +4,15 @@
 #include <algorithm>
 #include <array>
 
-#include "values/evaluator.h"
-#include "data/variable_commands.h"
 #include "core/engine.h"
-#include "values/evaluator_state.h"
 #include "core/error_report.h"
+#include "data/variable_commands.h"
 #include "runtime/instruction_records.h"
+#include "values/evaluator.h"
+#include "values/evaluator_state.h"
 #include "values/variables.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -61,4 +61,4 @@ int int_command(Engine& e) { return declare(e, kVarInt); }
 int flt_command(Engine& e) { return declare(e, kVarFloat); }
 int str_command(Engine& e) { return declare(e, kVarString); }
 
-}  // namespace nv
+}  // namespace nv::data

@@ -3,16 +3,16 @@
 // plain assignment through their writers whatever the operator.
 #include <cstdint>
 
-#include "values/evaluator.h"
-#include "values/system_vars.h"
-#include "data/variable_commands.h"
 #include "core/engine.h"
-#include "values/variables.h"
-#include "values/evaluator_state.h"
 #include "core/error_report.h"
+#include "data/variable_commands.h"
 #include "runtime/instruction_records.h"
+#include "values/evaluator.h"
+#include "values/evaluator_state.h"
+#include "values/system_vars.h"
+#include "values/variables.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -127,4 +127,4 @@ int let_command(Engine& e) {
   }
 }
 
-}  // namespace nv
+}  // namespace nv::data

@@ -4,18 +4,18 @@
 #include <cstdint>
 #include <utility>
 
-#include "formats/checksums.h"
-#include "values/evaluator.h"
-#include "data/variable_commands.h"
 #include "core/engine.h"
-#include "values/evaluator_state.h"
-#include "runtime/arg_slots.h"
 #include "data/var_command_state.h"
-#include "runtime/arg_eval.h"
+#include "data/variable_commands.h"
+#include "formats/checksums.h"
 #include "formats/command_table.h"
+#include "runtime/arg_eval.h"
+#include "runtime/arg_slots.h"
 #include "runtime/output_target.h"
+#include "values/evaluator.h"
+#include "values/evaluator_state.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -112,4 +112,4 @@ int math_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::data

@@ -1,11 +1,11 @@
 #include "data/named_variable.h"
 
-#include "values/system_vars.h"
 #include "core/engine.h"
-#include "values/variables.h"
 #include "runtime/arg_slots.h"
+#include "values/system_vars.h"
+#include "values/variables.h"
 
-namespace nv {
+namespace nv::data {
 
 NamedVariable named_variable(Engine& e, int keyword) {
   NamedVariable n;
@@ -38,4 +38,4 @@ double named_float(Engine& e, const NamedVariable& n, int64_t k) {
 
 std::string_view named_text(const NamedVariable& n, int64_t k) { return n.var ? read_text(*n.var, k) : std::string_view(); }
 
-}  // namespace nv
+}  // namespace nv::data

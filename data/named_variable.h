@@ -10,8 +10,10 @@
 #include "values/variables.h"
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::data {
 
 struct NamedVariable {
   uint32_t number = 0;
@@ -28,4 +30,4 @@ double named_float(Engine& e, const NamedVariable& n, int64_t k);
 // A system text is the one its expression read last (kept in the record).
 std::string_view named_text(const NamedVariable& n, int64_t k);
 
-}  // namespace nv
+}  // namespace nv::data

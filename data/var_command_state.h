@@ -7,7 +7,7 @@
 
 #include "platform/clock.h"
 
-namespace nv {
+namespace nv::data {
 
 struct VarCommandState {
   std::mt19937 random;
@@ -19,4 +19,4 @@ inline VarCommandState var_command_state_at_start(platform::Clock& clock) {
   return s;
 }
 
-}  // namespace nv
+}  // namespace nv::data

@@ -6,19 +6,19 @@
 #include <string>
 #include <utility>
 
+#include "core/engine.h"
+#include "core/error_report.h"
 #include "data/named_variable.h"
+#include "data/variable_commands.h"
+#include "formats/command_table.h"
 #include "formats/sjis_text.h"
 #include "formats/text_width.h"
-#include "data/variable_commands.h"
-#include "core/engine.h"
-#include "runtime/arg_slots.h"
 #include "platform/encoding.h"
 #include "runtime/arg_eval.h"
-#include "formats/command_table.h"
-#include "core/error_report.h"
+#include "runtime/arg_slots.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -189,4 +189,4 @@ int varact_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::data

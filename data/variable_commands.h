@@ -4,8 +4,10 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::data {
 
 int let_command(Engine& e);
 int int_command(Engine& e);
@@ -15,4 +17,4 @@ int varact_command(Engine& e);
 int varinfo_command(Engine& e);
 int math_command(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::data

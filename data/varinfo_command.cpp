@@ -1,16 +1,16 @@
 // VARINFO: type, text kind, shape, text length and element search of the
 // variable SET names; the first keyword given decides, LET receives it.
-#include "data/named_variable.h"
-#include "formats/sjis_text.h"
-#include "data/variable_commands.h"
 #include "core/engine.h"
-#include "runtime/arg_slots.h"
-#include "runtime/arg_eval.h"
-#include "formats/command_table.h"
 #include "core/error_report.h"
+#include "data/named_variable.h"
+#include "data/variable_commands.h"
+#include "formats/command_table.h"
+#include "formats/sjis_text.h"
+#include "runtime/arg_eval.h"
+#include "runtime/arg_slots.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::data {
 
 namespace {
 
@@ -68,4 +68,4 @@ int varinfo_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::data

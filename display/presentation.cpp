@@ -2,22 +2,22 @@
 
 #include <algorithm>
 
-#include "graphics/compose.h"
-#include "graphics/graphics_state.h"
 #include "core/engine.h"
-#include "graphics/frame_pacing.h"
 #include "display/windows_state.h"
+#include "graphics/compose.h"
+#include "graphics/frame_pacing.h"
+#include "graphics/graphics_state.h"
 
-namespace nv {
+namespace nv::display {
 
 namespace {
 
 // The set window `slot` presents, when it is to be drawn at all: the
 // window exists and is shown, and its set exists and is visible.
-LayerNode* drawn_set(Engine& e, int slot) {
+gfx::LayerNode* drawn_set(Engine& e, int slot) {
   const WindowRecord& r = e.windows.at(slot);
   if (!r.exists || !r.visible) return nullptr;
-  LayerNode* set = e.graphics.windows[static_cast<size_t>(slot)].set;
+  gfx::LayerNode* set = e.graphics.windows[static_cast<size_t>(slot)].set;
   if (!set || !set->layer || set->layer->visible == 0) return nullptr;
   return set;
 }
@@ -25,34 +25,34 @@ LayerNode* drawn_set(Engine& e, int slot) {
 }  // namespace
 
 int compose_window(Engine& e, int slot) {
-  LayerNode* set = drawn_set(e, slot);
+  gfx::LayerNode* set = drawn_set(e, slot);
   if (!set) return 0;
   WindowRecord& r = e.windows.at(slot);
   // A window that was black (hidden, or its set hidden) gets the whole
   // picture back.
   if (!r.drawn) {
     set->layer->dirty.full_redraw = true;
-    mark_set_dirty(*set);
+    gfx::mark_set_dirty(*set);
   }
   r.drawn = true;
   if (!set->layer->dirty.recompose) return 0;
   // Composing clears the set's recompose flag; the window remembers that
   // it has a new picture to copy.
   r.composed = true;
-  return compose_set(e, *set);
+  return gfx::compose_set(e, *set);
 }
 
 void present_window(Engine& e, int slot) {
   WindowRecord& r = e.windows.at(slot);
   platform::Display& d = *e.platform.display;
-  LayerNode* set = drawn_set(e, slot);
+  gfx::LayerNode* set = drawn_set(e, slot);
   if (!set) {
     // Black once when the window stops showing a canvas.
     if (r.drawn && r.exists) d.blank(slot);
     r.drawn = false;
     return;
   }
-  const Layer& l = *set->layer;
+  const gfx::Layer& l = *set->layer;
   if (!r.composed) return;
   r.composed = false;
   r.drawn = true;
@@ -75,8 +75,8 @@ int compose_frame(Engine& e) {
 void present_frame(Engine& e) {
   for (int s = 0; s < kWindowCount; ++s) present_window(e, s);
   ++e.pacing.drawn;
-  reset_dirty_tree(e);
+  gfx::reset_dirty_tree(e);
   e.graphics.screen_changed = false;
 }
 
-}  // namespace nv
+}  // namespace nv::display

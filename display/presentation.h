@@ -4,8 +4,10 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::display {
 
 // Each window's set is composed where it changed. Returns 0, or -1 after a
 // composition error was reported.
@@ -20,4 +22,4 @@ void present_frame(Engine& e);
 int compose_window(Engine& e, int slot);
 void present_window(Engine& e, int slot);
 
-}  // namespace nv
+}  // namespace nv::display

@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 
-#include "graphics/image.h"
 #include "core/engine.h"
+#include "graphics/image.h"
 #include "platform/encoding.h"
 #include "resources/file_loader.h"
 
-namespace nv {
+namespace nv::display {
 
 namespace {
 
@@ -66,10 +66,10 @@ int run_screen_saver_switch(Engine& e, const ScreenSaverSwitch& s) {
     }
     case ScreenSaverAction::preview: {
       // Without a picture the preview stays black.
-      DecodedImage img;
-      FileRequest req;
-      if (load_file(e, kPreviewImage, req, false) != kLoadOk || decode_bmp(req.data, img) != 0) {
-        img = DecodedImage{};
+      gfx::DecodedImage img;
+      res::FileRequest req;
+      if (res::load_file(e, kPreviewImage, req, false) != res::kLoadOk || gfx::decode_bmp(req.data, img) != 0) {
+        img = gfx::DecodedImage{};
         img.width = img.height = 1;
         img.pixels.assign(1, 0xFF000000u);
       }
@@ -79,4 +79,4 @@ int run_screen_saver_switch(Engine& e, const ScreenSaverSwitch& s) {
   }
 }
 
-}  // namespace nv
+}  // namespace nv::display

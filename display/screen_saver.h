@@ -9,8 +9,10 @@
 #include <vector>
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::display {
 
 enum class ScreenSaverAction { run, preview, none, info };
 
@@ -32,4 +34,4 @@ inline constexpr const char* kScreenSaverInfoUtf8 = "スクリーンセーバー
 // mounted. Returns the process exit status.
 int run_screen_saver_switch(Engine& e, const ScreenSaverSwitch& s);
 
-}  // namespace nv
+}  // namespace nv::display

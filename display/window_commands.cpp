@@ -1,17 +1,17 @@
 #include "display/window_commands.h"
 
-#include "formats/sjis_text.h"
 #include "core/engine.h"
-#include "runtime/arg_slots.h"
-#include "display/windows_state.h"
+#include "core/error_report.h"
 #include "display/window_create.h"
 #include "display/window_layers.h"
-#include "runtime/arg_eval.h"
+#include "display/windows_state.h"
 #include "formats/command_table.h"
-#include "core/error_report.h"
+#include "formats/sjis_text.h"
+#include "runtime/arg_eval.h"
+#include "runtime/arg_slots.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::display {
 
 namespace {
 
@@ -164,4 +164,4 @@ int windowinfo_command(Engine& e) {
   return 0;  // Z, MAXMODE, MINMODE and CLOSEMODE write nothing
 }
 
-}  // namespace nv
+}  // namespace nv::display

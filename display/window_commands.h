@@ -2,11 +2,13 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::display {
 
 int window_command(Engine& e);
 int windowend_command(Engine& e);
 int windowinfo_command(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::display

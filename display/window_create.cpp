@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "graphics/graphics_state.h"
 #include "core/engine.h"
-#include "display/windows_state.h"
 #include "core/error_report.h"
+#include "display/windows_state.h"
+#include "graphics/graphics_state.h"
 
-namespace nv {
+namespace nv::display {
 
 namespace {
 
@@ -116,15 +116,15 @@ void set_window_shown(Engine& e, int slot, bool shown) {
 }
 
 void mark_window_redraw(Engine& e, int slot) {
-  LayerNode* set = e.graphics.windows[static_cast<size_t>(slot)].set;
+  gfx::LayerNode* set = e.graphics.windows[static_cast<size_t>(slot)].set;
   if (!set || !set->layer) return;
   set->layer->dirty.full_redraw = true;
-  mark_set_dirty(*set);
+  gfx::mark_set_dirty(*set);
 }
 
 void note_client_size(Engine& e, int slot) {
   const WindowRecord& r = e.windows.at(slot);
-  WindowView& v = e.graphics.windows[static_cast<size_t>(slot)];
+  gfx::WindowView& v = e.graphics.windows[static_cast<size_t>(slot)];
   v.client_width = r.exists ? r.sx : 0;
   v.client_height = r.exists ? r.sy : 0;
 }
@@ -188,4 +188,4 @@ void shut_down_windows(Engine& e) {
   }
 }
 
-}  // namespace nv
+}  // namespace nv::display

@@ -5,8 +5,10 @@
 #include <string_view>
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::display {
 
 // The main window's class name: the executable's full path with every "\"
 // (and "/") turned into ":"; double-byte characters are kept intact.
@@ -56,4 +58,4 @@ void close_window(Engine& e, int slot);
 // Shut-down: leaves full screen, shows the cursor, destroys the windows.
 void shut_down_windows(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::display

@@ -1,14 +1,14 @@
 #include "display/window_events.h"
 
-#include "graphics/graphics_state.h"
 #include "core/engine.h"
-#include "values/system_vars.h"
-#include "display/windows_state.h"
 #include "display/window_create.h"
+#include "display/windows_state.h"
 #include "formats/sjis_text.h"
+#include "graphics/graphics_state.h"
 #include "platform/encoding.h"
+#include "values/system_vars.h"
 
-namespace nv {
+namespace nv::display {
 
 namespace {
 
@@ -17,7 +17,7 @@ struct EngineWindowEvents final : platform::WindowEvents {
   Engine& e;
 
   void note_mouse(int slot, int x, int y) {
-    WindowView& v = e.graphics.windows[static_cast<size_t>(slot)];
+    gfx::WindowView& v = e.graphics.windows[static_cast<size_t>(slot)];
     v.mouse_x = x;
     v.mouse_y = y;
   }
@@ -114,4 +114,4 @@ void handle_minimize_box(Engine& e, int slot) {
 
 void handle_maximize_box(Engine& e, int slot) { e.sysvars.held.ints[kMaximizeRequestVar] = slot + 1; }
 
-}  // namespace nv
+}  // namespace nv::display

@@ -4,8 +4,10 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::display {
 
 // Delivers the desktop's pending events to the engine (the main loop calls
 // it before every frame step).
@@ -26,4 +28,4 @@ void handle_maximize_box(Engine& e, int slot);
 // The question CLOSEMODE 1 asks.
 inline constexpr const char* kCloseQuestionUtf8 = "終了します。よろしいですか？";
 
-}  // namespace nv
+}  // namespace nv::display

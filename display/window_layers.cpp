@@ -1,13 +1,13 @@
 #include "display/window_layers.h"
 
-#include "graphics/graphics_state.h"
 #include "core/engine.h"
-#include "display/windows_state.h"
+#include "core/error_report.h"
 #include "display/window_create.h"
 #include "display/window_shape.h"
-#include "core/error_report.h"
+#include "display/windows_state.h"
+#include "graphics/graphics_state.h"
 
-namespace nv {
+namespace nv::display {
 
 namespace {
 
@@ -15,10 +15,10 @@ constexpr std::string_view kWindow = "WINDOW";
 
 // The plain layer `id` names, or nullptr after a report (101250 when it
 // is missing).
-LayerNode* find_plain_layer(Engine& e, std::string_view id, NodePath& path) {
-  if (!resolve_layer_path(e, id, path)) return nullptr;
+gfx::LayerNode* find_plain_layer(Engine& e, std::string_view id, NodePath& path) {
+  if (!gfx::resolve_layer_path(e, id, path)) return nullptr;
   bool missing_set = false;
-  LayerNode* node = path.is_set ? nullptr : find_layer(e, path, true, &missing_set);
+  gfx::LayerNode* node = path.is_set ? nullptr : gfx::find_layer(e, path, true, &missing_set);
   if (missing_set) return nullptr;
   if (!node || !node->layer) {
     report(e, 101250, {kWindow, id});
@@ -27,7 +27,7 @@ LayerNode* find_plain_layer(Engine& e, std::string_view id, NodePath& path) {
   return node;
 }
 
-bool shown_by_another_window(const Engine& e, int slot, const LayerNode* set) {
+bool shown_by_another_window(const Engine& e, int slot, const gfx::LayerNode* set) {
   for (int s = 0; s < kWindowCount; ++s)
     if (s != slot && e.graphics.windows[static_cast<size_t>(s)].set == set) return true;
   return false;
@@ -37,13 +37,13 @@ bool shown_by_another_window(const Engine& e, int slot, const LayerNode* set) {
 
 int show_layer_set(Engine& e, int slot, std::string_view id) {
   NodePath path;
-  if (!resolve_layer_path(e, id, path)) return -1;
+  if (!gfx::resolve_layer_path(e, id, path)) return -1;
   path.is_set = true;  // CGID always names a set, with or without the trailing "/"
   bool missing_set = false;
-  auto* set = static_cast<LayerNode*>(find_layer(e, path, true, &missing_set));
+  auto* set = static_cast<gfx::LayerNode*>(gfx::find_layer(e, path, true, &missing_set));
   if (missing_set) return -1;
   if (!set || !set->layer) return report(e, 101250, {kWindow, id});
-  WindowView& view = e.graphics.windows[static_cast<size_t>(slot)];
+  gfx::WindowView& view = e.graphics.windows[static_cast<size_t>(slot)];
   // The mark stays on a set another window still shows.
   if (view.set && view.set != set && view.set->layer && !shown_by_another_window(e, slot, view.set))
     view.set->layer->shown_by_window = false;
@@ -55,9 +55,9 @@ int show_layer_set(Engine& e, int slot, std::string_view id) {
 
 int shape_window(Engine& e, int slot, std::string_view id) {
   NodePath path;
-  LayerNode* node = find_plain_layer(e, id, path);
+  gfx::LayerNode* node = find_plain_layer(e, id, path);
   if (!node) return -1;
-  const Layer& l = *node->layer;
+  const gfx::Layer& l = *node->layer;
   auto rects = shape_rects(l.pixels.data(), l.sx, l.sy);
   // More rectangles than a shape may have: the window keeps its shape and
   // the command ends.
@@ -81,11 +81,11 @@ bool drag_layer_hit(Engine& e, int slot, int x, int y) {
   const WindowRecord& r = e.windows.at(slot);
   if (r.drag_layer.empty() || x < 0 || y < 0) return false;
   NodePath path{r.drag_layer, false};
-  LayerNode* node = find_layer(e, path, false);
+  gfx::LayerNode* node = gfx::find_layer(e, path, false);
   if (!node || !node->layer) return false;
   int64_t lx = 0, ly = 0;
-  absolute_layer_position(*node, lx, ly);
-  const Layer& l = *node->layer;
+  gfx::absolute_layer_position(*node, lx, ly);
+  const gfx::Layer& l = *node->layer;
   const int64_t px = x - lx, py = y - ly;
   if (px < 0 || py < 0 || px >= l.sx || py >= l.sy) return false;
   const uint32_t pixel = l.pixels[size_t(py) * size_t(l.sx) + size_t(px)];
@@ -97,4 +97,4 @@ bool drag_layer_hit(Engine& e, int slot, int x, int y) {
   return true;
 }
 
-}  // namespace nv
+}  // namespace nv::display

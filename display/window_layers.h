@@ -5,8 +5,10 @@
 #include <string_view>
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::display {
 
 // Each returns 0, or -1 after a report (100230, 101250).
 int show_layer_set(Engine& e, int slot, std::string_view id);
@@ -17,4 +19,4 @@ int set_drag_layer(Engine& e, int slot, std::string_view id);
 // non-black pixel of its drag layer.
 bool drag_layer_hit(Engine& e, int slot, int x, int y);
 
-}  // namespace nv
+}  // namespace nv::display

@@ -1,6 +1,6 @@
 #include "display/window_shape.h"
 
-namespace nv {
+namespace nv::display {
 
 std::optional<std::vector<platform::Rect>> shape_rects(const uint32_t* pixels, int width, int height) {
   std::vector<platform::Rect> rects;
@@ -19,4 +19,4 @@ std::optional<std::vector<platform::Rect>> shape_rects(const uint32_t* pixels, i
   return rects;
 }
 
-}  // namespace nv
+}  // namespace nv::display

@@ -8,7 +8,7 @@
 
 #include "platform/display.h"
 
-namespace nv {
+namespace nv::display {
 
 constexpr size_t kMaxShapeRects = 1999;
 
@@ -16,4 +16,4 @@ constexpr size_t kMaxShapeRects = 1999;
 // is ignored. std::nullopt when more than kMaxShapeRects are needed.
 std::optional<std::vector<platform::Rect>> shape_rects(const uint32_t* pixels, int width, int height);
 
-}  // namespace nv
+}  // namespace nv::display

@@ -11,7 +11,7 @@
 
 #include "platform/display.h"
 
-namespace nv {
+namespace nv::display {
 
 constexpr int kWindowCount = platform::kWindowSlots;
 constexpr size_t kCaptionLimit = 262;  // bytes of a window caption
@@ -74,4 +74,4 @@ struct WindowsState {
   WindowRecord& at(int n) { return w[static_cast<size_t>(n)]; }
 };
 
-}  // namespace nv
+}  // namespace nv::display

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "values/variable_file.h"
 #include "host/engine.h"
 #include "platform/headless/platform_headless.h"
 #include "platform/platform.h"
@@ -15,6 +14,7 @@
 #include "runtime/error_table.h"
 #include "runtime/script_tables.h"
 #include "tools/writers/title_writer.h"
+#include "values/variable_file.h"
 
 namespace {
 

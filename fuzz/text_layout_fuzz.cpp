@@ -13,23 +13,23 @@
 
 namespace {
 
-class Glyphs : public nv::GlyphSource {
+class Glyphs : public nv::text::GlyphSource {
  public:
-  const nv::Glyph* glyph(const nv::GlyphKey& k) override {
+  const nv::text::Glyph* glyph(const nv::text::GlyphKey& k) override {
     g_.size = k.size;
     g_.alpha.assign(size_t(k.size) * size_t(k.size), 0x80);
     g_.ink_top = 0;
     g_.ink_bottom = k.size;
-    g_.advance = nv::is_double_byte_code(k.code) ? k.size : k.size / 2;
+    g_.advance = nv::text::is_double_byte_code(k.code) ? k.size : k.size / 2;
     g_.height = k.size;
     return &g_;
   }
 
  private:
-  nv::Glyph g_;
+  nv::text::Glyph g_;
 };
 
-class Keys : public nv::KeyStates {
+class Keys : public nv::text::KeyStates {
  public:
   int32_t state(int32_t key) const override {
     if (key < 0 || key > 255) __builtin_trap();  // the output must not ask outside the table
@@ -42,12 +42,12 @@ class Keys : public nv::KeyStates {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* in, size_t size) {
   if (size < 4) return 0;
-  nv::TextState s;
+  nv::text::TextState s;
   s.output_mode = 1;
-  s.click_keys = {int32_t(in[0]) * 4, 1, nv::kNoTextKey, 300};
-  s.skip_keys = {int32_t(in[1]) * 4, 2, nv::kNoTextKey, 1024};
+  s.click_keys = {int32_t(in[0]) * 4, 1, nv::text::kNoTextKey, 300};
+  s.skip_keys = {int32_t(in[1]) * 4, 2, nv::text::kNoTextKey, 1024};
   std::vector<uint32_t> pixels(size_t(8 + in[2]) * size_t(8 + in[3] / 2));
-  nv::Surface layer{pixels.data(), int32_t(8 + in[2]), int32_t(8 + in[3] / 2)};
+  nv::text::Surface layer{pixels.data(), int32_t(8 + in[2]), int32_t(8 + in[3] / 2)};
   Glyphs glyphs;
   Keys keys;
   s.keys = &keys;
@@ -63,31 +63,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* in, size_t size) {
     const uint8_t op = in[i++];
     const uint8_t arg = i < size ? in[i] : 0;
     switch (op % 8) {
-      case 0: nv::queue_word_text(s, take(arg * 33u)); break;
-      case 1: nv::queue_value_text(s, take(arg * 9u)); break;
-      case 2: nv::queue_controls(s, take(arg % 8)); break;
-      case 3: nv::queue_line_end(s), s.auto_click = arg & 1, s.auto_return = arg & 2, s.auto_page = arg & 4; ++i; break;
+      case 0: nv::text::queue_word_text(s, take(arg * 33u)); break;
+      case 1: nv::text::queue_value_text(s, take(arg * 9u)); break;
+      case 2: nv::text::queue_controls(s, take(arg % 8)); break;
+      case 3: nv::text::queue_line_end(s), s.auto_click = arg & 1, s.auto_return = arg & 2, s.auto_page = arg & 4; ++i; break;
       case 4: s.attrs.sx = 1 + arg, s.attrs.sy = 1 + (arg * 7) % 256, s.wait_ms = arg, ++i; break;
       case 5: keys.states[arg] = keys.states[arg] ? 0 : 1, ++i; break;
-      case 6: nv::empty_queue(s), s.output_mode = arg & 1, ++i; break;
+      case 6: nv::text::empty_queue(s), s.output_mode = arg & 1, ++i; break;
       default: {
         now += arg;
         ++i;
         ++s.input_frame;
-        nv::StepResult r = nv::step_text(s, (arg & 3) ? &layer : nullptr, glyphs, now);
-        if (r.error && r.error != nv::kErrBadTextItem) __builtin_trap();
+        nv::text::StepResult r = nv::text::step_text(s, (arg & 3) ? &layer : nullptr, glyphs, now);
+        if (r.error && r.error != nv::text::kErrBadTextItem) __builtin_trap();
         for (int32_t& k : keys.states)
           if (k) ++k;
       }
     }
-    if (s.items.size() > nv::kMaxTextItems || s.text_bytes >= nv::kMaxWordTextBytes || s.next > s.items.size())
+    if (s.items.size() > nv::text::kMaxTextItems || s.text_bytes >= nv::text::kMaxWordTextBytes || s.next > s.items.size())
       __builtin_trap();
   }
   // Holding a skip key finishes any output within as many frames as items.
   keys.states[2] = 2;
   s.output_mode = 1;
   const size_t frames = s.items.size() + 2;
-  for (size_t f = 0; f < frames && !s.items.empty(); ++f, ++s.input_frame) nv::step_text(s, &layer, glyphs, ++now);
+  for (size_t f = 0; f < frames && !s.items.empty(); ++f, ++s.input_frame) nv::text::step_text(s, &layer, glyphs, ++now);
   if (!s.items.empty()) __builtin_trap();
   return 0;
 }

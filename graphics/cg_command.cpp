@@ -4,20 +4,20 @@
 #include <cstring>
 #include <string>
 
-#include "formats/sjis_text.h"
-#include "graphics/compose.h"
-#include "graphics/layer_alloc.h"
-#include "graphics/layer_commands.h"
 #include "core/assign_kind.h"
 #include "core/engine.h"
-#include "runtime/arg_slots.h"
+#include "core/error_report.h"
+#include "formats/command_table.h"
+#include "formats/sjis_text.h"
+#include "graphics/compose.h"
 #include "graphics/graphics_state.h"
+#include "graphics/layer_alloc.h"
+#include "graphics/layer_commands.h"
 #include "platform/encoding.h"
 #include "runtime/arg_eval.h"
-#include "formats/command_table.h"
-#include "core/error_report.h"
+#include "runtime/arg_slots.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -232,4 +232,4 @@ int cgend_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

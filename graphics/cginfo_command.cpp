@@ -1,17 +1,17 @@
 // CGINFO: one attribute or pixel of a layer into the LET variable.
 #include <algorithm>
 
+#include "core/engine.h"
+#include "core/error_report.h"
+#include "formats/command_table.h"
+#include "graphics/graphics_state.h"
 #include "graphics/layer_commands.h"
 #include "graphics/layer_tree.h"
-#include "core/engine.h"
-#include "runtime/arg_slots.h"
-#include "graphics/graphics_state.h"
 #include "runtime/arg_eval.h"
-#include "formats/command_table.h"
-#include "core/error_report.h"
+#include "runtime/arg_slots.h"
 #include "runtime/output_target.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -110,4 +110,4 @@ int cginfo_command(Engine& e) {
   return store_int(e, out, 0);
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -2,17 +2,15 @@
 
 #include <algorithm>
 
-#include "graphics/composite_job.h"
-#include "graphics/worker_pool.h"
 #include "core/engine.h"
-#include "graphics/graphics_state.h"
 #include "core/error_report.h"
+#include "graphics/composite_job.h"
+#include "graphics/graphics_state.h"
+#include "graphics/worker_pool.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
-
-using gfx::DirtyRect;
 
 bool has_pixels(const Layer& l) {
   return l.sx > 0 && l.sy > 0 && l.pixels.size() >= size_t(l.sx) * size_t(l.sy);
@@ -34,9 +32,9 @@ bool hides_below(const LayerNode& n, const DirtyRect& r) {
          (l.tid.empty() || drawn_threshold(l) == 256) && covers(l, r) && has_pixels(l);
 }
 
-void run_job(Engine& e, const gfx::CompositeJob& job) {
-  if (e.graphics.workers) e.graphics.workers->run(gfx::pool_job_of(job));
-  else gfx::run_composite_rows(job, 0, job.height);
+void run_job(Engine& e, const CompositeJob& job) {
+  if (e.graphics.workers) e.graphics.workers->run(pool_job_of(job));
+  else run_composite_rows(job, 0, job.height);
 }
 
 void clear_rect(Engine& e, Layer& canvas, const DirtyRect& r) {
@@ -83,18 +81,18 @@ int draw_child(Engine& e, Layer& canvas, const LayerNode& n, const DirtyRect& r)
   GraphicsState& g = e.graphics;
   const int mode = drawn_mode(l);
   const bool alpha = drawn_with_alpha(n);
-  gfx::CompositeJob job;
-  gfx::KernelForm form;
+  CompositeJob job;
+  KernelForm form;
   if (transition) {
-    job.kind = alpha ? gfx::JobKind::rule_alpha : gfx::JobKind::rule;
-    form = alpha ? gfx::KernelForm::rule_alpha : gfx::KernelForm::rule;
-    gfx::build_rule_table(job.rule_table, threshold, int32_t(std::clamp<int64_t>(l.softness, 0, 256)), opacity);
+    job.kind = alpha ? JobKind::rule_alpha : JobKind::rule;
+    form = alpha ? KernelForm::rule_alpha : KernelForm::rule;
+    build_rule_table(job.rule_table, threshold, int32_t(std::clamp<int64_t>(l.softness, 0, 256)), opacity);
   } else if (alpha) {
-    job.kind = gfx::JobKind::alpha;
-    form = opacity == 256 ? gfx::KernelForm::alpha_full : gfx::KernelForm::alpha_faded;
+    job.kind = JobKind::alpha;
+    form = opacity == 256 ? KernelForm::alpha_full : KernelForm::alpha_faded;
   } else {
-    job.kind = gfx::JobKind::opaque;
-    form = opacity == 256 ? gfx::KernelForm::opaque_full : gfx::KernelForm::opaque_faded;
+    job.kind = JobKind::opaque;
+    form = opacity == 256 ? KernelForm::opaque_full : KernelForm::opaque_faded;
   }
   job.kernel = g.routines.set.kernels[int(form)][mode];
   job.mode_table = g.tables.mode_table(mode);
@@ -136,13 +134,13 @@ int compose_rect(Engine& e, LayerNode& set, const DirtyRect& r) {
 }
 
 void ensure_pixel_setup(GraphicsState& g) {
-  if (g.tables.modes.empty()) gfx::build_blend_tables(g.tables);
-  if (!g.routines.set.fill_pixels) gfx::install_routines(g.routines, gfx::RoutineLevel::portable);
+  if (g.tables.modes.empty()) build_blend_tables(g.tables);
+  if (!g.routines.set.fill_pixels) install_routines(g.routines, RoutineLevel::portable);
 }
 
 void reset_below(LayerNode& n) {
   for (LayerNode* c = n.first_child(); c; c = c->next_sibling()) {
-    if (c->layer) gfx::reset_dirty(c->layer->dirty);
+    if (c->layer) reset_dirty(c->layer->dirty);
     reset_below(*c);
   }
 }
@@ -156,13 +154,13 @@ int compose_set(Engine& e, LayerNode& set, bool nested) {
   s.alpha = !nested;
   s.dirty.recompose = false;
   if (!has_pixels(s)) return 0;
-  for (int i = 0; i < gfx::kDirtyRectCount; ++i) {
+  for (int i = 0; i < kDirtyRectCount; ++i) {
     if (!s.dirty.in_use[size_t(i)]) continue;
     const DirtyRect& d = s.dirty.rects[size_t(i)];
     const DirtyRect r{std::max<int64_t>(d.left, 0), std::max<int64_t>(d.top, 0), std::min<int64_t>(d.right, s.sx - 1),
                       std::min<int64_t>(d.bottom, s.sy - 1)};
     if (r.left > r.right || r.top > r.bottom) continue;
-    s.dirty.bounds = gfx::unite(s.dirty.bounds, r);
+    s.dirty.bounds = unite(s.dirty.bounds, r);
     if (s.dirty.full_redraw) {
       s.dirty.full_redraw = false;
       s.dirty.bounds = {0, 0, s.sx - 1, s.sy - 1};
@@ -181,4 +179,4 @@ int compose_windows(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

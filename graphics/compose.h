@@ -9,8 +9,11 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::gfx {
+
 struct LayerNode;
 
 // Recomposes `set` in its dirty rectangles. `nested` is set for a set drawn
@@ -27,4 +30,4 @@ void reset_dirty_tree(Engine& e);
 // per-frame step); returns 0 or -1 after a report.
 int compose_windows(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -5,7 +5,7 @@
 
 #include "graphics/image.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -89,4 +89,4 @@ uint32_t decode_bmp(std::span<const uint8_t> b, DecodedImage& out) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -8,7 +8,7 @@
 #include "graphics/gif_lzw.h"
 #include "graphics/image.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -189,4 +189,4 @@ uint32_t decode_gif(std::span<const uint8_t> bytes, DecodedImage& out, size_t fr
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -12,7 +12,7 @@
 
 #include "graphics/image.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -134,4 +134,4 @@ uint32_t decode_jpeg(std::span<const uint8_t> bytes, DecodedImage& out) {
   return result;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

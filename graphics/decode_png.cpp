@@ -9,7 +9,7 @@
 
 #include "graphics/image.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -95,4 +95,4 @@ uint32_t decode_png(std::span<const uint8_t> bytes, DecodedImage& out) {
   return result;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

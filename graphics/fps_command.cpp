@@ -1,12 +1,12 @@
 #include "graphics/fps_command.h"
 
-#include "graphics/frame_pacing.h"
 #include "core/engine.h"
-#include "runtime/arg_slots.h"
-#include "runtime/arg_eval.h"
 #include "formats/command_table.h"
+#include "graphics/frame_pacing.h"
+#include "runtime/arg_eval.h"
+#include "runtime/arg_slots.h"
 
-namespace nv {
+namespace nv::gfx {
 
 int fps_command(Engine& e) {
   if (evaluate_arguments(e) != 0) return -1;
@@ -16,4 +16,4 @@ int fps_command(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

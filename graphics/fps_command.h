@@ -2,9 +2,11 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::gfx {
 
 int fps_command(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::gfx

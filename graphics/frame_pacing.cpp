@@ -2,7 +2,7 @@
 
 #include "platform/clock.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -68,4 +68,4 @@ void set_frame_rate(FramePacing& p, int32_t rate, uint32_t now_ms) {
   p.count_start = now_ms;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-namespace nv {
-
-namespace platform {
+namespace nv::platform {
 class Clock;
-}
+}  // namespace nv::platform
+
+namespace nv::gfx {
 
 struct FramePacing {
   int32_t rate = 60;         // frames per second
@@ -47,4 +47,4 @@ inline void note_image_loaded(FramePacing& p, uint32_t now_ms) { p.reference = n
 // new count starts now.
 void set_frame_rate(FramePacing& p, int32_t rate, uint32_t now_ms);
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace nv {
+namespace nv::gfx {
 
 size_t lzw_decode(std::span<const uint8_t> codes, int min_code_size, std::span<uint8_t> out) {
   if (min_code_size < 1 || min_code_size > 11 || out.empty()) return 0;
@@ -75,4 +75,4 @@ size_t lzw_decode(std::span<const uint8_t> codes, int min_code_size, std::span<u
   }
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-namespace nv {
+namespace nv::gfx {
 
 // Decodes `codes` (the sub-block payloads joined) with the given minimum
 // code size into `out`, at most out.size() indices; returns how many were
@@ -14,4 +14,4 @@ namespace nv {
 // no more entries are added until the next clear code.
 size_t lzw_decode(std::span<const uint8_t> codes, int min_code_size, std::span<uint8_t> out);
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -1,18 +1,18 @@
 #include "graphics/graphics_state.h"
 
-#include "graphics/worker_pool.h"
 #include "core/engine.h"
+#include "graphics/worker_pool.h"
 
-namespace nv {
+namespace nv::gfx {
 
 GraphicsState::GraphicsState() = default;
 GraphicsState::~GraphicsState() = default;
 
 int start_graphics(Engine& e) {
   GraphicsState& g = e.graphics;
-  gfx::select_routines(g.routines, e.platform.system->cpu_features(), e.user_settings.allow_second_routines,
+  select_routines(g.routines, e.platform.system->cpu_features(), e.user_settings.allow_second_routines,
                        e.user_settings.allow_third_routines);
-  gfx::build_blend_tables(g.tables);
+  build_blend_tables(g.tables);
 
   clear_layer_tree(e);
   const int32_t w = int32_t(e.config.screen_width), h = int32_t(e.config.screen_height);
@@ -30,9 +30,9 @@ int start_graphics(Engine& e) {
   g.windows[0].client_width = w;
   g.windows[0].client_height = h;
 
-  const int n = gfx::worker_count_for(e.platform.system->processor_count(), e.user_settings.two_workers);
-  g.workers = std::make_unique<gfx::WorkerPool>(n, e.stop);
+  const int n = worker_count_for(e.platform.system->processor_count(), e.user_settings.two_workers);
+  g.workers = std::make_unique<WorkerPool>(n, e.stop);
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

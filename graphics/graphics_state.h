@@ -12,11 +12,9 @@
 #include "graphics/layer_tree.h"
 #include "graphics/pixel_routines.h"
 
-namespace nv {
+namespace nv::gfx {
 
-namespace gfx {
 class WorkerPool;
-}
 
 constexpr int kWindowSlots = 4;
 
@@ -29,9 +27,9 @@ struct WindowView {
 
 struct GraphicsState {
   LayerTree layers;
-  gfx::PixelRoutines routines;
-  gfx::BlendTables tables;
-  std::unique_ptr<gfx::WorkerPool> workers;  // null until start-up starts them
+  PixelRoutines routines;
+  BlendTables tables;
+  std::unique_ptr<WorkerPool> workers;  // null until start-up starts them
   std::array<WindowView, kWindowSlots> windows{};
 
   bool screen_changed = false;  // something visible changed since the last presented frame
@@ -48,4 +46,4 @@ struct GraphicsState {
 // Z 1 shown by window 0, and the workers. Returns 0, or -1 after a report.
 int start_graphics(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::gfx

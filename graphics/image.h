@@ -15,7 +15,7 @@
 
 #include "resources/file_loader.h"
 
-namespace nv {
+namespace nv::gfx {
 
 // Largest width and height any decoder accepts.
 constexpr int32_t kMaxImageSide = 8192;
@@ -75,13 +75,10 @@ uint32_t decode_image(FileType type, std::span<const uint8_t> bytes, DecodedImag
 // Every pixel whose alpha byte is 0 becomes kTransparentGrey.
 void normalize_transparent(DecodedImage& img);
 
-// Image type code of a file name's extension (unknown for anything else).
-FileType image_type_of_name(std::string_view name);
-
 // Loads the picture `name` (Shift-JIS) through the file loader. An empty
 // name, or one that matches no file, gives the 1 x 1 transparent grey image
 // without an error. Failures are reported (with `command` for 100030) and
 // give -1; success gives 0. `out.loaded_at_ms` is the clock at the end.
 int load_image(Engine& e, std::string_view name, DecodedImage& out, std::string_view command = "CG");
 
-}  // namespace nv
+}  // namespace nv::gfx

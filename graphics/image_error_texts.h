@@ -4,9 +4,9 @@
 
 #include <string_view>
 
-namespace nv {
+namespace nv::gfx {
 
 // Shown before 100010 when a pixel buffer cannot be allocated: file, width, height.
 extern const std::string_view kImageAllocFailText;
 
-}  // namespace nv
+}  // namespace nv::gfx

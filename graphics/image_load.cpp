@@ -1,14 +1,15 @@
 // Loading a named picture: file loader, decoder, error reports.
 #include "core/engine.h"
+#include "core/error_report.h"
+#include "core/error_texts.h"
 #include "graphics/frame_pacing.h"
 #include "graphics/image.h"
 #include "graphics/image_error_texts.h"
 #include "platform/encoding.h"
-#include "core/error_report.h"
-#include "core/error_texts.h"
+#include "resources/file_loader.h"
 #include "resources/media_resolver.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -43,17 +44,17 @@ int report_image_error(Engine& e, uint32_t code, std::string_view command, std::
 // through the media resolver (which probes the configured extensions); any
 // other extension (".psd", ".wav" ...) is looked up as given, so that its
 // type is refused with its own message.
-int find_and_read(Engine& e, std::string_view name, FileRequest& req) {
-  const FileType named = image_type_of_name(name);
+int find_and_read(Engine& e, std::string_view name, res::FileRequest& req) {
+  const FileType named = res::file_type_of_name(name);
   const bool image_ext = named == FileType::bmp || named == FileType::png || named == FileType::jpeg ||
                          named == FileType::gif;
   const size_t dot = name.rfind('.');
   const bool has_ext = dot != std::string_view::npos && name.find_first_of("\\/", dot) == std::string_view::npos;
-  if (has_ext && !image_ext) return load_file(e, name, req, false);
-  const int r = resolve_media(e, name, MediaKind::image, req);
-  if (r == kMediaError) return kLoadDamaged;
-  if (r == kMediaNotFound) return kLoadNotFound;
-  return load_file(e, name, req, false, false);
+  if (has_ext && !image_ext) return res::load_file(e, name, req, false);
+  const int r = res::resolve_media(e, name, res::MediaKind::image, req);
+  if (r == res::kMediaError) return res::kLoadDamaged;
+  if (r == res::kMediaNotFound) return res::kLoadNotFound;
+  return res::load_file(e, name, req, false, false);
 }
 
 }  // namespace
@@ -62,15 +63,15 @@ int load_image(Engine& e, std::string_view name, DecodedImage& out, std::string_
   if (name.empty()) {
     set_empty_image(out);
   } else {
-    FileRequest req;
+    res::FileRequest req;
     const int found = find_and_read(e, name, req);
-    if (found == kLoadNotFound) {
+    if (found == res::kLoadNotFound) {
       set_empty_image(out);
-    } else if (found != kLoadOk) {
+    } else if (found != res::kLoadOk) {
       out = DecodedImage{};
       return -1;  // reported by the loader
     } else {
-      const FileType type = req.type != FileType::unknown ? req.type : image_type_of_name(req.name);
+      const FileType type = req.type != FileType::unknown ? req.type : res::file_type_of_name(req.name);
       const uint32_t code = decode_image(type, req.data, out);
       if (code != 0) {
         report_image_error(e, code, command, name, out);
@@ -85,4 +86,4 @@ int load_image(Engine& e, std::string_view name, DecodedImage& out, std::string_
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -11,7 +11,7 @@
 #include "graphics/dirty_rects.h"
 #include "graphics/image.h"
 
-namespace nv {
+namespace nv::gfx {
 
 // Longest `TID` kept; longer texts are cut (at a character boundary).
 constexpr size_t kMaxTidBytes = 260;
@@ -20,7 +20,7 @@ struct Layer {
   bool shown_by_window = false;  // a window displays this set
   bool text_target = false;      // text output draws into this layer
 
-  gfx::DirtyState dirty;  // sets only: rectangles, redraw bounds, full-redraw and recompose flags
+  DirtyState dirty;  // sets only: rectangles, redraw bounds, full-redraw and recompose flags
 
   std::string tid;      // `TID`: path of the rule image layer, empty for none
   std::string copy_id;  // kept for the layer effects (CGACT COPY), no meaning here
@@ -56,6 +56,6 @@ int drawn_mode(const Layer& l);
 int64_t add_saturated(int64_t a, int64_t b);
 
 // The rectangle the layer covers in its parent's canvas (inclusive).
-gfx::DirtyRect layer_rect(const Layer& l);
+DirtyRect layer_rect(const Layer& l);
 
-}  // namespace nv
+}  // namespace nv::gfx

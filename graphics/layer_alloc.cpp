@@ -2,13 +2,13 @@
 
 #include <new>
 
-#include "graphics/image_error_texts.h"
 #include "core/engine.h"
-#include "platform/encoding.h"
 #include "core/error_report.h"
 #include "core/error_texts.h"
+#include "graphics/image_error_texts.h"
+#include "platform/encoding.h"
 
-namespace nv {
+namespace nv::gfx {
 
 void show_layer_box(Engine& e, std::string_view text_sjis) {
   platform::MessageBoxSpec box;
@@ -42,4 +42,4 @@ bool allocate_canvas(Engine& e, Layer& l, int32_t sx, int32_t sy, uint32_t fill,
   return true;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

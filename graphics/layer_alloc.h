@@ -9,8 +9,10 @@
 #include "graphics/layer.h"
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::gfx {
 
 // A buffer of sx x sy pixels of `fill`; false after showing the memory box
 // ("[file](w, h)") and reporting 104030. `out` is untouched on failure.
@@ -24,4 +26,4 @@ bool allocate_canvas(Engine& e, Layer& l, int32_t sx, int32_t sy, uint32_t fill,
 // Shows a plain error box (Shift-JIS text) without a number.
 void show_layer_box(Engine& e, std::string_view text_sjis);
 
-}  // namespace nv
+}  // namespace nv::gfx

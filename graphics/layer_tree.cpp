@@ -5,11 +5,11 @@
 #include <new>
 
 #include "core/engine.h"
+#include "core/error_report.h"
 #include "graphics/graphics_state.h"
 #include "graphics/layer_alloc.h"
-#include "core/error_report.h"
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -55,7 +55,7 @@ int64_t add_saturated(int64_t a, int64_t b) {
   return b > 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
 }
 
-gfx::DirtyRect layer_rect(const Layer& l) {
+DirtyRect layer_rect(const Layer& l) {
   return {l.x, l.y, add_saturated(l.x, int64_t(l.sx) - 1), add_saturated(l.y, int64_t(l.sy) - 1)};
 }
 
@@ -107,12 +107,12 @@ void mark_layer_dirty(LayerNode& node) {
 void mark_layer_area_dirty(LayerNode& node, int64_t left, int64_t top, int64_t right, int64_t bottom) {
   if (!node.layer) return;
   const Layer& l = *node.layer;
-  gfx::DirtyRect r{add_saturated(l.x, left), add_saturated(l.y, top), add_saturated(l.x, right),
-                   add_saturated(l.y, bottom)};
+  DirtyRect r{add_saturated(l.x, left), add_saturated(l.y, top), add_saturated(l.x, right),
+              add_saturated(l.y, bottom)};
   for (LayerNode* n = &node; LayerNode* parent = n->parent_node(); n = parent) {
     if (!parent->layer) return;
     Layer& p = *parent->layer;
-    if (!gfx::mark_dirty_rect(p.dirty, r, p.sx, p.sy)) return;
+    if (!mark_dirty_rect(p.dirty, r, p.sx, p.sy)) return;
     // What the grandparent sees of it: the part inside this set's canvas,
     // moved by this set's position.
     r = {add_saturated(std::max<int64_t>(r.left, 0), p.x), add_saturated(std::max<int64_t>(r.top, 0), p.y),
@@ -127,7 +127,7 @@ void mark_set_dirty(LayerNode& node) {
   for (LayerNode* n = &node; n; n = n->parent_node()) {
     if (!n->layer) continue;
     const Layer& l = *n->layer;
-    gfx::mark_dirty_whole(n->layer->dirty, {0, 0, int64_t(l.sx) - 1, int64_t(l.sy) - 1});
+    mark_dirty_whole(n->layer->dirty, {0, 0, int64_t(l.sx) - 1, int64_t(l.sy) - 1});
   }
 }
 
@@ -148,4 +148,4 @@ void clear_layer_tree(Engine& e) {
   e.graphics.layers.w0 = nullptr;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

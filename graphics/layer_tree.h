@@ -1,4 +1,4 @@
-// The `LayerTree`: nodes named by paths (runtime/tree_path.h), each showing a
+// The `LayerTree`: nodes named by paths (core/tree_path.h), each showing a
 // shared `Layer` record, sets holding their children in ascending Z. The
 // tree owns its nodes; releasing a node frees it and its descendants.
 #pragma once
@@ -8,13 +8,15 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/layer.h"
 #include "core/tree_node.h"
 #include "core/tree_path.h"
+#include "graphics/layer.h"
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::gfx {
 
 struct LayerNode : TreeNode {
   std::shared_ptr<Layer> layer;  // null only for a node not yet given a record
@@ -84,4 +86,4 @@ void absolute_layer_position(const LayerNode& node, int64_t& x, int64_t& y);
 // Frees every node under the root.
 void clear_layer_tree(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -2,7 +2,7 @@
 
 #include <png.h>
 
-namespace nv {
+namespace nv::gfx {
 
 namespace {
 
@@ -53,4 +53,4 @@ std::vector<uint8_t> encode_png(const uint32_t* pixels, int width, int height, b
   return out;
 }
 
-}  // namespace nv
+}  // namespace nv::gfx

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <vector>
 
-namespace nv {
+namespace nv::gfx {
 
 // Returns the PNG file bytes; empty on failure. With `keep_alpha` false the
 // picture is written as opaque RGB (what a screen shows).
 std::vector<uint8_t> encode_png(const uint32_t* pixels, int width, int height, bool keep_alpha);
 
-}  // namespace nv
+}  // namespace nv::gfx

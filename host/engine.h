@@ -1,6 +1,6 @@
 // The engine with every subsystem's record: what the top (host/), the tests
 // and the tools that drive a whole engine include. The records are built
-// and wired by the constructor in host/engine.cpp.
+// and wired by the constructor in host/engine_records.cpp.
 #pragma once
 
 #include "core/engine.h"
@@ -36,14 +36,14 @@ struct EngineRecords {
   VariableTable vars;
   VariableFile varfile;
   SystemVarState sysvars;
-  VarCommandState varcmd;
-  ResourceState resources;
-  GraphicsState graphics;
-  FramePacing pacing;
-  WindowsState windows;
-  TextState text;
-  FontState fonts;
-  SoundThread sound_thread;
+  data::VarCommandState varcmd;
+  res::ResourceState resources;
+  gfx::GraphicsState graphics;
+  gfx::FramePacing pacing;
+  display::WindowsState windows;
+  text::TextState text;
+  text::FontState fonts;
+  media::SoundThread sound_thread;
   ScriptThread script_thread;
 };
 

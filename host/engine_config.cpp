@@ -1,14 +1,14 @@
 #include "host/engine_config.h"
 
+#include "core/error_report.h"
 #include "host/engine.h"
 #include "resources/file_loader.h"
-#include "core/error_report.h"
 
 namespace nv {
 
 int load_engine_config(Engine& e) {
-  FileRequest req;
-  if (load_file(e, "nvbin\\nvcfg.nbn", req) != kLoadOk) return -1;
+  res::FileRequest req;
+  if (res::load_file(e, "nvbin\\nvcfg.nbn", req) != res::kLoadOk) return -1;
   uint32_t code = parse_engine_config(req.data, e.config);
   if (code != 0) {
     report_ex(e, code, ReportFlags{.stop = true, .framed = false});

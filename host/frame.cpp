@@ -10,12 +10,12 @@ namespace nv {
 
 int frame_step(Engine& e) {
   ++e.text.input_frame;  // the key states of this frame: one click releases one wait
-  if (walk_frame(e, text_walk_step) != 0) return 1;
+  if (walk_frame(e, text::text_walk_step) != 0) return 1;
   if (e.stop.load()) return 1;
   const bool draw = !e.pacing.skip_next;
-  if (draw && compose_frame(e) != 0) return 1;
+  if (draw && display::compose_frame(e) != 0) return 1;
   pace_frame(e.pacing, *e.platform.clock);
-  if (draw && !e.stop.load()) present_frame(e);
+  if (draw && !e.stop.load()) display::present_frame(e);
   return e.stop.load() ? 1 : 0;
 }
 

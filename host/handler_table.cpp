@@ -3,12 +3,12 @@
 #include <cstddef>
 
 #include "data/variable_commands.h"
-#include "graphics/layer_commands.h"
-#include "graphics/fps_command.h"
 #include "display/window_commands.h"
 #include "formats/command_table.h"
-#include "runtime/dispatch.h"
+#include "graphics/fps_command.h"
+#include "graphics/layer_commands.h"
 #include "runtime/control_flow.h"
+#include "runtime/dispatch.h"
 #include "runtime/error_table.h"
 #include "runtime/task_commands.h"
 #include "text/text_commands.h"
@@ -44,37 +44,37 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::GO] = go_command;
   d.direct[c::GOSUB] = gosub_command;
   d.direct[c::RETURN] = return_command;
-  d.direct[c::RETURNCODE] = text_returncode_command;  // the control flow's part, and the text's items
+  d.direct[c::RETURNCODE] = text::text_returncode_command;  // the control flow's part, and the text's items
   d.direct[c::LABELINFO] = labelinfo_command;
   d.direct[c::END] = end_command;
 
   // Variable commands.
-  d.direct[c::LET] = let_command;
-  d.direct[c::INT] = int_command;
-  d.direct[c::FLT] = flt_command;
-  d.direct[c::STR] = str_command;
-  d.direct[c::VARACT] = varact_command;
-  d.direct[c::VARINFO] = varinfo_command;
-  d.direct[c::MATH] = math_command;
+  d.direct[c::LET] = data::let_command;
+  d.direct[c::INT] = data::int_command;
+  d.direct[c::FLT] = data::flt_command;
+  d.direct[c::STR] = data::str_command;
+  d.direct[c::VARACT] = data::varact_command;
+  d.direct[c::VARINFO] = data::varinfo_command;
+  d.direct[c::MATH] = data::math_command;
 
   // Windows and frame pacing.
-  d.direct[c::WINDOW] = window_command;
-  d.direct[c::WINDOWEND] = windowend_command;
-  d.direct[c::WINDOWINFO] = windowinfo_command;
-  d.direct[c::FPS] = fps_command;
+  d.direct[c::WINDOW] = display::window_command;
+  d.direct[c::WINDOWEND] = display::windowend_command;
+  d.direct[c::WINDOWINFO] = display::windowinfo_command;
+  d.direct[c::FPS] = gfx::fps_command;
 
   // Layers.
-  d.direct[c::CG] = cg_command;
-  d.direct[c::CGEND] = cgend_command;
-  d.direct[c::CGINFO] = cginfo_command;
+  d.direct[c::CG] = gfx::cg_command;
+  d.direct[c::CGEND] = gfx::cgend_command;
+  d.direct[c::CGINFO] = gfx::cginfo_command;
 
   // Message text and fonts.
-  d.direct[c::FONT] = font_command;
-  d.direct[c::FONTINFO] = fontinfo_command;
-  d.direct[c::TEXT] = text_command;
-  d.direct[c::TEXTINFO] = textinfo_command;
-  d.direct[c::UNDERSCORE] = underscore_command;
-  d.direct[c::WORD] = word_command;
+  d.direct[c::FONT] = text::font_command;
+  d.direct[c::FONTINFO] = text::fontinfo_command;
+  d.direct[c::TEXT] = text::text_command;
+  d.direct[c::TEXTINFO] = text::textinfo_command;
+  d.direct[c::UNDERSCORE] = text::underscore_command;
+  d.direct[c::WORD] = text::word_command;
 }
 
 }  // namespace nv

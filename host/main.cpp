@@ -5,14 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "core/error_report.h"
+#include "core/error_texts.h"
+#include "display/screen_saver.h"
+#include "display/window_create.h"
+#include "display/window_events.h"
 #include "graphics/png_encode.h"
 #include "host/command_line.h"
 #include "host/engine.h"
-#include "display/screen_saver.h"
-#include "host/startup.h"
 #include "host/main_loop.h"
-#include "display/window_create.h"
-#include "display/window_events.h"
+#include "host/startup.h"
 #include "platform/encoding.h"
 #include "platform/headless/platform_headless.h"
 #include "platform/instance_lock.h"
@@ -20,8 +22,6 @@
 #include "platform/sdl/platform_sdl.h"
 #include "resources/appended_pack.h"
 #include "resources/pack_mount.h"
-#include "core/error_report.h"
-#include "core/error_texts.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ bool write_snapshot(nv::platform::Display& d, const std::string& file) {
   int w = 0, h = 0;
   std::vector<uint32_t> px = d.client_pixels(0, w, h);
   if (px.empty()) return false;
-  std::vector<uint8_t> png = nv::encode_png(px.data(), w, h, false);
+  std::vector<uint8_t> png = nv::gfx::encode_png(px.data(), w, h, false);
   return !png.empty() && nv::platform::write_host_file(file, png);
 }
 
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const nv::AppendedPack appended = nv::detect_appended_pack(exe);
+  const nv::res::AppendedPack appended = nv::res::detect_appended_pack(exe);
   const bool screen_saver = appended.packed && appended.screen_saver != 0;
 
   // One instance per title: a second start asks the first to come forward;
@@ -112,11 +112,11 @@ int main(int argc, char** argv) {
 
   // A title built as a screen saver answers the desktop's switches first.
   if (screen_saver) {
-    nv::ScreenSaverSwitch sw = nv::parse_screen_saver_switch(opt.args);
-    if (sw.action != nv::ScreenSaverAction::run) {
+    nv::display::ScreenSaverSwitch sw = nv::display::parse_screen_saver_switch(opt.args);
+    if (sw.action != nv::display::ScreenSaverAction::run) {
       nv::Engine probe(host);
-      if (nv::mount_all_packs(probe, exe) != 0) return 1;
-      return nv::run_screen_saver_switch(probe, sw);
+      if (nv::res::mount_all_packs(probe, exe) != 0) return 1;
+      return nv::display::run_screen_saver_switch(probe, sw);
     }
   }
 
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
       loop.on_turn = [&](nv::Engine& en) {
         nv::platform::InstanceRequest req = lock->take_request();
         if (req == nv::platform::InstanceRequest::saver_close && screen_saver) {
-          nv::close_engine(en);
+          nv::display::close_engine(en);
         } else if (req == nv::platform::InstanceRequest::raise) {
           if (en.platform.display->exists(0)) en.platform.display->raise(0);
           if (opt.headless) std::fprintf(stderr, "nivalo: a second start asked this instance to come forward\n");

@@ -2,12 +2,12 @@
 
 #include <mutex>
 
-#include "host/engine.h"
-#include "graphics/worker_pool.h"
 #include "display/window_create.h"
 #include "display/window_events.h"
-#include "media/sound_thread.h"
+#include "graphics/worker_pool.h"
+#include "host/engine.h"
 #include "host/frame.h"
+#include "media/sound_thread.h"
 
 namespace nv {
 
@@ -56,7 +56,7 @@ int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
       {
         std::lock_guard<std::recursive_mutex> g(e.lock);
         if (o.on_turn) o.on_turn(e);
-        pump_window_events(e);
+        display::pump_window_events(e);
       }
       // Follow the frame thread's time without moving it.
       e.platform.clock->wait_until_us(e.platform.clock->now_us() + 1000, &done);
@@ -67,7 +67,7 @@ int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
   int64_t frames = 0;
   while (e.running.load() && !limit_reached(o, frames)) {
     if (o.on_turn) o.on_turn(e);
-    pump_window_events(e);
+    display::pump_window_events(e);
     if (e.stop.load()) break;
     int status = frame_step(e);  // paces the frame on the clock
     ++frames;
@@ -80,11 +80,11 @@ void shut_down(Engine& e) {
   // Each thread sets its finished mark last, so joining waits for it. A
   // title stopped from outside (frame limit) has not set the stop flag yet.
   e.stop.store(true);
-  join_sound_thread(e);
+  media::join_sound_thread(e);
   if (e.script_thread.thread.joinable()) e.script_thread.thread.join();
   e.script_thread.started = false;
   e.graphics.workers.reset();  // wakes the workers with the stop flag set and joins them
-  shut_down_windows(e);
+  display::shut_down_windows(e);
   e.running.store(false);
 }
 

@@ -1,15 +1,15 @@
 #include "host/startup.h"
 
+#include "core/error_report.h"
+#include "display/window_create.h"
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
 #include "host/engine_config.h"
 #include "media/sound_thread.h"
-#include "display/window_create.h"
 #include "platform/encoding.h"
 #include "resources/pack_mount.h"
 #include "runtime/dispatch.h"
 #include "runtime/engine_tables.h"
-#include "core/error_report.h"
 
 namespace nv {
 
@@ -38,7 +38,7 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
   platform::FileRead dat = e.platform.files->read("nvcfg.dat");
   if (dat.status == platform::FileStatus::ok) apply_user_settings(dat.data, e.user_settings);
 
-  if (mount_all_packs(e, exe_path) != 0) return r;
+  if (res::mount_all_packs(e, exe_path) != 0) return r;
 
   e.title_folder_writable = probe_title_folder_writable(e);
 
@@ -52,13 +52,13 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
     system_box(e, "画面サイズが対応していません。");
     return r;
   }
-  if (!create_main_window(e, exe_path)) {
+  if (!display::create_main_window(e, exe_path)) {
     system_box(e, "ウィンドウが生成できませんでした。");
     return r;
   }
   for (size_t i = 0; i < 4; ++i) e.resources.image_order[i] = e.config.image_order[i];
   for (size_t i = 0; i < 2; ++i) e.resources.sound_order[i] = e.config.sound_order[i];
-  if (start_graphics(e) != 0) return r;
+  if (gfx::start_graphics(e) != 0) return r;
 
   if (load_engine_tables(e) != 0) return r;
 
@@ -74,8 +74,8 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
   system.if_depth = static_cast<int8_t>(l.if_depth);
   system.loop_depth = static_cast<int8_t>(l.loop_depth);
 
-  start_sound_thread(e);
-  show_main_window_at_start(e);
+  media::start_sound_thread(e);
+  display::show_main_window_at_start(e);
   start_pacing(e.pacing, e.platform.clock->now_ms());
   r.ok = true;
   return r;

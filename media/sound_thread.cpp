@@ -4,7 +4,7 @@
 
 #include "core/engine.h"
 
-namespace nv {
+namespace nv::media {
 
 namespace {
 
@@ -64,4 +64,4 @@ void join_sound_thread(Engine& e) {
   s.started = false;
 }
 
-}  // namespace nv
+}  // namespace nv::media

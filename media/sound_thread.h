@@ -11,8 +11,10 @@
 #include <thread>
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::media {
 
 struct SoundRequest {
   uint8_t kind = 0;      // what to do (see the sound commands)
@@ -52,4 +54,4 @@ bool queue_sound_request(Engine& e, SoundRequest r);
 // Joins the thread once the stop flag is set.
 void join_sound_thread(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::media

@@ -1,11 +1,11 @@
 #include "resources/appended_pack.h"
 
 #include "core/engine.h"
-#include "resources/resource_state.h"
-#include "platform/file_system.h"
 #include "formats/appended_pack.h"
+#include "platform/file_system.h"
+#include "resources/resource_state.h"
 
-namespace nv {
+namespace nv::res {
 
 AppendedPack detect_appended_pack(const std::string& exe_path) {
   AppendedPack a;
@@ -27,4 +27,4 @@ void apply_appended_pack(Engine& e, const std::string& exe_path) {
   if (e.resources.appended.packed) e.resources.release_mode = true;
 }
 
-}  // namespace nv
+}  // namespace nv::res

@@ -7,8 +7,10 @@
 #include "resources/resource_state.h"
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::res {
 
 // Reads the executable at the host path `exe_path`. A missing or unreadable
 // file, or one without the trailer, is an executable without a pack.
@@ -18,4 +20,4 @@ AppendedPack detect_appended_pack(const std::string& exe_path);
 // switches release mode on.
 void apply_appended_pack(Engine& e, const std::string& exe_path);
 
-}  // namespace nv
+}  // namespace nv::res

@@ -3,16 +3,16 @@
 #include <limits>
 #include <new>
 
-#include "formats/checksums.h"
 #include "core/engine.h"
-#include "resources/resource_state.h"
-#include "resources/inflate.h"
+#include "core/error_report.h"
+#include "formats/checksums.h"
 #include "formats/pack_format.h"
+#include "resources/inflate.h"
 #include "resources/pack_open.h"
 #include "resources/repair.h"
-#include "core/error_report.h"
+#include "resources/resource_state.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -103,4 +103,4 @@ int read_pack_entry(Engine& e, std::string_view name, const PackEntry& entry, st
   return -2;
 }
 
-}  // namespace nv
+}  // namespace nv::res

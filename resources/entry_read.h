@@ -7,9 +7,11 @@
 #include <vector>
 
 namespace nv {
-
 struct Engine;
 struct PackEntry;
+}  // namespace nv
+
+namespace nv::res {
 
 // Reads global entry `entry` into `out`; `name` is the name the caller
 // asked for (messages, log). Returns 0, -2 (damaged: 104100, 900040 or
@@ -17,4 +19,4 @@ struct PackEntry;
 // 901040; memory: 104030).
 int read_pack_entry(Engine& e, std::string_view name, const PackEntry& entry, std::vector<uint8_t>& out);
 
-}  // namespace nv
+}  // namespace nv::res

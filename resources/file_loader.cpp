@@ -3,14 +3,14 @@
 #include <new>
 
 #include "core/engine.h"
-#include "resources/resource_state.h"
+#include "core/error_report.h"
 #include "resources/entry_read.h"
 #include "resources/name_fold.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_open.h"
-#include "core/error_report.h"
+#include "resources/resource_state.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -182,4 +182,4 @@ int load_file(Engine& e, std::string_view name, FileRequest& req, bool report_mi
   return kLoadNotFound;
 }
 
-}  // namespace nv
+}  // namespace nv::res

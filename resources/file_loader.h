@@ -11,8 +11,10 @@
 #include "resources/file_types.h"
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::res {
 
 struct FileRequest {
   std::vector<uint8_t> data;  // the whole file after a successful load
@@ -54,4 +56,4 @@ int lookup_file(Engine& e, std::string_view name, FileRequest& req, bool typed_b
 // Type code of a file name's extension (.bmp .png .jpg .gif .psd .wav .ogg).
 FileType file_type_of_name(std::string_view name);
 
-}  // namespace nv
+}  // namespace nv::res

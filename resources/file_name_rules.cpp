@@ -4,7 +4,7 @@
 
 #include "resources/name_fold.h"
 
-namespace nv {
+namespace nv::res {
 
 NormalizedName normalize_file_name(std::string_view text) {
   NormalizedName r;
@@ -43,4 +43,4 @@ NormalizedName normalize_file_name(std::string_view text) {
   return r;
 }
 
-}  // namespace nv
+}  // namespace nv::res

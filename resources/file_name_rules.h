@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace nv {
+namespace nv::res {
 
 // The normalised name, or nothing when a component contains a blank (the
 // caller reports 100242 with `working_path`).
@@ -18,4 +18,4 @@ struct NormalizedName {
 
 NormalizedName normalize_file_name(std::string_view name);
 
-}  // namespace nv
+}  // namespace nv::res

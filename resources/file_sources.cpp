@@ -2,7 +2,7 @@
 
 #include "resources/name_fold.h"
 
-namespace nv {
+namespace nv::res {
 
 int cache_put(ResourceState& rs, int group, CachedFile file) {
   if (group < 0 || group >= kCacheGroups) return -1;
@@ -53,4 +53,4 @@ void clear_shared_files(ResourceState& rs) {
   rs.shared_files.clear();
 }
 
-}  // namespace nv
+}  // namespace nv::res

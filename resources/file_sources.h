@@ -9,7 +9,7 @@
 
 #include "resources/resource_state.h"
 
-namespace nv {
+namespace nv::res {
 
 // Puts a file into cache `group` (0 to 3) at the newest end. A full cache
 // (512 files) first drops its oldest file. Returns the slot, or -1 for a
@@ -28,4 +28,4 @@ void cache_clear(ResourceState& rs);
 int add_shared_file(ResourceState& rs, SharedFile file);
 void clear_shared_files(ResourceState& rs);
 
-}  // namespace nv
+}  // namespace nv::res

@@ -6,8 +6,8 @@
 
 #include "formats/pack_format.h"
 
-namespace nv {
+namespace nv::res {
 
 enum class FileSource : uint8_t { none = 0, loose = 1, pack = 2, shared = 3, cached = 4 };
 
-}  // namespace nv
+}  // namespace nv::res

@@ -5,7 +5,7 @@
 
 #include <limits>
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -46,4 +46,4 @@ InflateStatus inflate_zlib_stream(std::span<const uint8_t> in, std::span<uint8_t
   return which == Inflater::zlib ? with_zlib(in, out) : with_libdeflate(in, out);
 }
 
-}  // namespace nv
+}  // namespace nv::res

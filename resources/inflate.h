@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-namespace nv {
+namespace nv::res {
 
 enum class InflateStatus {
   ok,            // exactly out.size() bytes
@@ -23,4 +23,4 @@ constexpr Inflater kPackInflater = Inflater::libdeflate;
 InflateStatus inflate_zlib_stream(std::span<const uint8_t> in, std::span<uint8_t> out,
                                   Inflater which = kPackInflater);
 
-}  // namespace nv
+}  // namespace nv::res

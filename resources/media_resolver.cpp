@@ -1,13 +1,13 @@
 #include "resources/media_resolver.h"
 
 #include "core/engine.h"
-#include "resources/resource_state.h"
+#include "core/error_report.h"
 #include "resources/file_loader.h"
 #include "resources/file_name_rules.h"
 #include "resources/name_fold.h"
-#include "core/error_report.h"
+#include "resources/resource_state.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -62,4 +62,4 @@ int resolve_media(Engine& e, std::string_view name, MediaKind kind, FileRequest&
   return kMediaNotFound;
 }
 
-}  // namespace nv
+}  // namespace nv::res

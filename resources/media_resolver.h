@@ -4,8 +4,11 @@
 #include <string_view>
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::res {
+
 struct FileRequest;
 
 enum class MediaKind { image = 0, sound = 1 };
@@ -21,4 +24,4 @@ constexpr int kMediaError = -1;  // reported
 // path component: 100242; a pack that cannot be opened: 901040).
 int resolve_media(Engine& e, std::string_view name, MediaKind kind, FileRequest& req);
 
-}  // namespace nv
+}  // namespace nv::res

@@ -2,7 +2,7 @@
 
 #include "formats/sjis_text.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -53,4 +53,4 @@ bool ends_with_ignore_case(std::string_view s, std::string_view suffix) {
   return true;
 }
 
-}  // namespace nv
+}  // namespace nv::res

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace nv {
+namespace nv::res {
 
 // `s` with its ASCII letters lowered, double-byte characters left whole.
 std::string lower_ascii_sjis(std::string_view s);
@@ -20,4 +20,4 @@ std::string slashes_to_backslashes(std::string_view s);
 // Whether `s` ends in `suffix` (an ASCII suffix), without regard to case.
 bool ends_with_ignore_case(std::string_view s, std::string_view suffix);
 
-}  // namespace nv
+}  // namespace nv::res

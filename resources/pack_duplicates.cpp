@@ -5,7 +5,7 @@
 
 #include "resources/name_fold.h"
 
-namespace nv::pack {
+namespace nv::res {
 
 namespace {
 
@@ -53,4 +53,4 @@ DuplicateResult resolve_duplicates(std::vector<uint32_t>& hashes, const std::vec
   return r;
 }
 
-}  // namespace nv::pack
+}  // namespace nv::res

@@ -10,7 +10,7 @@
 
 #include "resources/resource_state.h"
 
-namespace nv::pack {
+namespace nv::res {
 
 struct DuplicateResult {
   bool ok = true;
@@ -23,4 +23,4 @@ struct DuplicateResult {
 DuplicateResult resolve_duplicates(std::vector<uint32_t>& hashes, const std::vector<PackEntry>& entries,
                                    const std::vector<PackFile>& packs);
 
-}  // namespace nv::pack
+}  // namespace nv::res

@@ -5,7 +5,7 @@
 #include "formats/checksums.h"
 #include "resources/name_fold.h"
 
-namespace nv {
+namespace nv::res {
 
 int32_t find_pack_entry(const ResourceState& rs, std::string_view name) {
   uint32_t h = crc32_of(name);
@@ -17,4 +17,4 @@ int32_t find_pack_entry(const ResourceState& rs, std::string_view name) {
   return -1;
 }
 
-}  // namespace nv
+}  // namespace nv::res

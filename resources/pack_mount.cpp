@@ -4,19 +4,19 @@
 #include <array>
 #include <numeric>
 
-#include "formats/sjis_text.h"
 #include "core/engine.h"
-#include "resources/resource_state.h"
+#include "core/error_report.h"
+#include "formats/pack_format.h"
+#include "formats/pack_index.h"
+#include "formats/sjis_text.h"
 #include "platform/encoding.h"
 #include "resources/appended_pack.h"
 #include "resources/name_fold.h"
 #include "resources/pack_duplicates.h"
-#include "formats/pack_format.h"
-#include "formats/pack_index.h"
 #include "resources/pack_open.h"
-#include "core/error_report.h"
+#include "resources/resource_state.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -156,7 +156,7 @@ int mount_all_packs(Engine& e, const std::string& exe_path) {
         return -1;
   }
   if (index_all_packs(e) != 0) return -1;
-  pack::DuplicateResult d = pack::resolve_duplicates(rs.hashes, rs.entries, rs.packs);
+  DuplicateResult d = resolve_duplicates(rs.hashes, rs.entries, rs.packs);
   if (!d.ok) {
     report_ex(e, 104150, kDuplicateError, {d.name});
     return -1;
@@ -165,4 +165,4 @@ int mount_all_packs(Engine& e, const std::string& exe_path) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::res

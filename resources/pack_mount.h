@@ -7,8 +7,10 @@
 #include <string>
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::res {
 
 // Limits of mounting.
 constexpr size_t kMaxPacks = 100;
@@ -32,4 +34,4 @@ int search_packs(Engine& e);
 // slot number or 0.
 int update_slot_of(std::string_view file_name);
 
-}  // namespace nv
+}  // namespace nv::res

@@ -3,7 +3,7 @@
 #include "core/engine.h"
 #include "resources/resource_state.h"
 
-namespace nv {
+namespace nv::res {
 
 OpenPack open_pack(const Engine& e, const PackFile& pack) {
   OpenPack p;
@@ -24,4 +24,4 @@ std::string pack_display_path(const ResourceState& rs, const PackFile& pack) {
   return rs.exe_folder + pack.path;
 }
 
-}  // namespace nv
+}  // namespace nv::res

@@ -11,8 +11,10 @@
 #include "resources/resource_state.h"
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::res {
 
 struct OpenPack {
   platform::ReadFile file;
@@ -32,4 +34,4 @@ OpenPack open_pack(const Engine& e, const PackFile& pack);
 // release mode, prefixed with the executable's folder otherwise.
 std::string pack_display_path(const ResourceState& rs, const PackFile& pack);
 
-}  // namespace nv
+}  // namespace nv::res

@@ -2,12 +2,12 @@
 #include <deque>
 
 #include "core/engine.h"
-#include "resources/resource_state.h"
+#include "core/error_report.h"
 #include "resources/name_fold.h"
 #include "resources/pack_mount.h"
-#include "core/error_report.h"
+#include "resources/resource_state.h"
 
-namespace nv {
+namespace nv::res {
 
 namespace {
 
@@ -66,4 +66,4 @@ int search_packs(Engine& e) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::res

@@ -3,13 +3,13 @@
 #include <array>
 #include <vector>
 
-#include "formats/checksums.h"
-#include "platform/encoding.h"
-#include "formats/repair_record.h"
-#include "resources/pack_open.h"
 #include "core/error_report.h"
+#include "formats/checksums.h"
+#include "formats/repair_record.h"
+#include "platform/encoding.h"
+#include "resources/pack_open.h"
 
-namespace nv {
+namespace nv::res {
 
 int repair_stored_data(Engine& e, std::string_view name, std::span<uint8_t> data, uint32_t checksum,
                        const OpenPack& pack, uint64_t record_offset) {
@@ -29,4 +29,4 @@ int repair_stored_data(Engine& e, std::string_view name, std::span<uint8_t> data
   return 1;
 }
 
-}  // namespace nv
+}  // namespace nv::res

@@ -7,8 +7,11 @@
 #include <string_view>
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::res {
+
 struct OpenPack;
 
 // Checks `data` (stored bytes of the entry `name`) against `checksum` and,
@@ -18,4 +21,4 @@ struct OpenPack;
 int repair_stored_data(Engine& e, std::string_view name, std::span<uint8_t> data, uint32_t checksum,
                        const OpenPack& pack, uint64_t record_offset);
 
-}  // namespace nv
+}  // namespace nv::res

@@ -12,7 +12,7 @@
 #include "formats/pack_index.h"
 #include "resources/file_types.h"
 
-namespace nv {
+namespace nv::res {
 
 // A mounted pack archive.
 struct PackFile {
@@ -81,4 +81,4 @@ struct ResourceState {
   std::vector<SharedFile> shared_files;
 };
 
-}  // namespace nv
+}  // namespace nv::res

@@ -1,12 +1,12 @@
 #include "runtime/arg_eval.h"
 
-#include "values/evaluator.h"
 #include "core/engine.h"
-#include "values/evaluator_state.h"
-#include "runtime/script_tables.h"
-#include "runtime/dispatch.h"
-#include "runtime/arg_slots.h"
 #include "core/error_report.h"
+#include "runtime/arg_slots.h"
+#include "runtime/dispatch.h"
+#include "runtime/script_tables.h"
+#include "values/evaluator.h"
+#include "values/evaluator_state.h"
 
 namespace nv {
 

@@ -8,8 +8,8 @@
 #include <span>
 #include <string_view>
 
-#include "values/evaluator_state.h"
 #include "runtime/script_tables.h"
+#include "values/evaluator_state.h"
 
 namespace nv {
 

@@ -1,16 +1,16 @@
 // GO, GOSUB, RETURN, RETURNCODE, LABELINFO and END.
-#include "values/evaluator.h"
 #include "core/engine.h"
-#include "runtime/script_tables.h"
-#include "runtime/arg_slots.h"
-#include "runtime/arg_eval.h"
+#include "core/error_report.h"
 #include "formats/command_table.h"
+#include "runtime/arg_eval.h"
+#include "runtime/arg_slots.h"
 #include "runtime/control_flow.h"
 #include "runtime/dispatch.h"
-#include "core/error_report.h"
 #include "runtime/instruction_records.h"
 #include "runtime/output_target.h"
+#include "runtime/script_tables.h"
 #include "runtime/task_tree.h"
+#include "values/evaluator.h"
 
 namespace nv {
 

@@ -4,11 +4,11 @@
 #include <new>
 
 #include "core/engine.h"
-#include "resources/file_loader.h"
-#include "formats/byte_reader.h"
-#include "runtime/dispatch.h"
 #include "core/error_report.h"
+#include "formats/byte_reader.h"
 #include "formats/file_header.h"
+#include "resources/file_loader.h"
+#include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
 
 namespace nv {
@@ -49,8 +49,8 @@ int parse_command_table(Engine& e, std::vector<uint8_t> block) {
 }
 
 int load_command_table(Engine& e) {
-  FileRequest req;
-  if (load_file(e, "nvbin\\nvc.nbn", req) != kLoadOk) return -1;
+  res::FileRequest req;
+  if (res::load_file(e, "nvbin\\nvc.nbn", req) != res::kLoadOk) return -1;
   try {
     return parse_command_table(e, std::move(req.data));
   } catch (const std::bad_alloc&) {

@@ -1,12 +1,12 @@
 #include "runtime/dispatch.h"
 
-#include "values/script_timers.h"
 #include "core/engine.h"
-#include "values/system_vars.h"
-#include "runtime/arg_eval.h"
 #include "core/error_report.h"
+#include "runtime/arg_eval.h"
 #include "runtime/fetch.h"
 #include "runtime/script_tables.h"
+#include "values/script_timers.h"
+#include "values/system_vars.h"
 
 namespace nv {
 

@@ -1,9 +1,9 @@
 #include "runtime/engine_tables.h"
 
-#include "values/variable_file.h"
 #include "core/engine.h"
 #include "runtime/error_table.h"
 #include "runtime/script_tables.h"
+#include "values/variable_file.h"
 
 namespace nv {
 

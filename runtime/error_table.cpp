@@ -1,12 +1,12 @@
 #include "runtime/error_table.h"
 
 #include "core/engine.h"
-#include "runtime/arg_slots.h"
+#include "core/error_report.h"
+#include "formats/byte_reader.h"
+#include "formats/file_header.h"
 #include "resources/file_loader.h"
 #include "runtime/arg_eval.h"
-#include "formats/byte_reader.h"
-#include "core/error_report.h"
-#include "formats/file_header.h"
+#include "runtime/arg_slots.h"
 
 namespace nv {
 
@@ -38,8 +38,8 @@ int parse_error_table(Engine& e, std::vector<uint8_t> block) {
 }
 
 int load_error_table(Engine& e) {
-  FileRequest req;
-  if (load_file(e, "nvbin\\nve.nbn", req) != kLoadOk) return -1;
+  res::FileRequest req;
+  if (res::load_file(e, "nvbin\\nve.nbn", req) != res::kLoadOk) return -1;
   return parse_error_table(e, std::move(req.data));
 }
 

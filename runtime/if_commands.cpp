@@ -1,11 +1,11 @@
 // IF, ELSE, IFBLEND, IFEND, IFBREAK and IFCONTINUE.
 #include "core/engine.h"
-#include "runtime/dispatch.h"
-#include "runtime/arg_slots.h"
-#include "runtime/arg_eval.h"
-#include "formats/command_table.h"
-#include "runtime/control_flow.h"
 #include "core/error_report.h"
+#include "formats/command_table.h"
+#include "runtime/arg_eval.h"
+#include "runtime/arg_slots.h"
+#include "runtime/control_flow.h"
+#include "runtime/dispatch.h"
 #include "runtime/instruction_records.h"
 
 namespace nv {

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <span>
 
-#include "values/evaluator.h"
 #include "core/engine.h"
 #include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
+#include "values/evaluator.h"
 
 namespace nv {
 

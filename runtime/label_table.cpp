@@ -2,12 +2,12 @@
 // labels sorted by their CRC-32.
 #include <new>
 
-#include "formats/checksums.h"
 #include "core/engine.h"
-#include "resources/file_loader.h"
-#include "formats/byte_reader.h"
 #include "core/error_report.h"
+#include "formats/byte_reader.h"
+#include "formats/checksums.h"
 #include "formats/file_header.h"
+#include "resources/file_loader.h"
 #include "runtime/script_tables.h"
 
 namespace nv {
@@ -46,8 +46,8 @@ int parse_label_table(Engine& e, std::span<const uint8_t> block) {
 }
 
 int load_label_table(Engine& e) {
-  FileRequest req;
-  if (load_file(e, "nvbin\\nvl.nbn", req) != kLoadOk) return -1;
+  res::FileRequest req;
+  if (res::load_file(e, "nvbin\\nvl.nbn", req) != res::kLoadOk) return -1;
   try {
     return parse_label_table(e, req.data);
   } catch (const std::bad_alloc&) {

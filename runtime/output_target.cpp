@@ -1,9 +1,9 @@
 #include "runtime/output_target.h"
 
 #include "core/engine.h"
-#include "values/variables.h"
-#include "runtime/arg_slots.h"
 #include "core/error_report.h"
+#include "runtime/arg_slots.h"
+#include "values/variables.h"
 
 namespace nv {
 

@@ -5,16 +5,16 @@
 #include <cstdio>
 #include <new>
 
-#include "values/evaluator.h"
-#include "values/variable_file.h"
 #include "core/engine.h"
-#include "values/evaluator_state.h"
-#include "resources/file_loader.h"
+#include "core/error_report.h"
 #include "formats/byte_reader.h"
 #include "formats/command_table.h"
-#include "core/error_report.h"
 #include "formats/file_header.h"
+#include "resources/file_loader.h"
 #include "runtime/script_tables.h"
+#include "values/evaluator.h"
+#include "values/evaluator_state.h"
+#include "values/variable_file.h"
 
 namespace nv {
 
@@ -158,8 +158,8 @@ int ensure_script_loaded(Engine& e, uint32_t number) {
   ScriptImage& img = s.images[number];
   if (img.created) return 0;
   img.created = true;
-  FileRequest req;
-  if (load_file(e, script_file_name(number), req) != kLoadOk) return 0;
+  res::FileRequest req;
+  if (res::load_file(e, script_file_name(number), req) != res::kLoadOk) return 0;
   try {
     install_script(e, number, std::move(req.data));
   } catch (const std::bad_alloc&) {

@@ -4,12 +4,12 @@
 #include <new>
 
 #include "core/engine.h"
-#include "values/variables.h"
-#include "resources/file_loader.h"
-#include "formats/byte_reader.h"
 #include "core/error_report.h"
+#include "formats/byte_reader.h"
 #include "formats/file_header.h"
+#include "resources/file_loader.h"
 #include "runtime/script_tables.h"
+#include "values/variables.h"
 
 namespace nv {
 
@@ -56,8 +56,8 @@ int parse_script_list(Engine& e, std::span<const uint8_t> block) {
 }
 
 int load_script_index(Engine& e) {
-  FileRequest req;
-  if (load_file(e, "nvbin\\nvt.nbn", req) != kLoadOk) return -1;
+  res::FileRequest req;
+  if (res::load_file(e, "nvbin\\nvt.nbn", req) != res::kLoadOk) return -1;
   try {
     return parse_script_index(e, req.data);
   } catch (const std::bad_alloc&) {
@@ -66,8 +66,8 @@ int load_script_index(Engine& e) {
 }
 
 int load_script_list(Engine& e) {
-  FileRequest req;
-  if (load_file(e, "nvbin\\nvt_list.nbn", req) != kLoadOk) return -1;
+  res::FileRequest req;
+  if (res::load_file(e, "nvbin\\nvt_list.nbn", req) != res::kLoadOk) return -1;
   try {
     return parse_script_list(e, req.data);
   } catch (const std::bad_alloc&) {

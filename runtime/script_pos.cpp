@@ -1,10 +1,10 @@
 #include "runtime/script_pos.h"
 
-#include "formats/sjis_text.h"
 #include "core/engine.h"
-#include "runtime/script_tables.h"
-#include "runtime/dispatch.h"
 #include "core/error_report.h"
+#include "formats/sjis_text.h"
+#include "runtime/dispatch.h"
+#include "runtime/script_tables.h"
 #include "runtime/task.h"
 
 namespace nv {

@@ -5,16 +5,16 @@
 
 #include "core/assign_kind.h"
 #include "core/engine.h"
-#include "runtime/script_tables.h"
-#include "runtime/arg_slots.h"
-#include "runtime/arg_eval.h"
-#include "formats/command_table.h"
-#include "runtime/dispatch.h"
 #include "core/error_report.h"
+#include "core/tree_path.h"
+#include "formats/command_table.h"
+#include "runtime/arg_eval.h"
+#include "runtime/arg_slots.h"
+#include "runtime/dispatch.h"
 #include "runtime/output_target.h"
 #include "runtime/script_pos.h"
+#include "runtime/script_tables.h"
 #include "runtime/task_tree.h"
-#include "core/tree_path.h"
 
 namespace nv {
 

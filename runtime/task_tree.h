@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/task.h"
 #include "core/tree_node.h"
+#include "runtime/task.h"
 
 namespace nv {
 

@@ -13,7 +13,7 @@
 #include "text/font_state.h"
 #include "text/text_commands.h"
 
-namespace nv {
+namespace nv::text {
 
 namespace {
 
@@ -109,4 +109,4 @@ int fontinfo_command(Engine& e) {
   return store_int(e, out, 0);
 }
 
-}  // namespace nv
+}  // namespace nv::text

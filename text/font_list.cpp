@@ -2,7 +2,7 @@
 
 #include "platform/encoding.h"
 
-namespace nv {
+namespace nv::text {
 
 FontList make_font_list(platform::FontService* fonts) {
   FontList list;
@@ -37,4 +37,4 @@ int32_t start_font(const FontList& list, platform::FontService* fonts) {
   return 0;
 }
 
-}  // namespace nv
+}  // namespace nv::text

@@ -9,7 +9,7 @@
 
 #include "platform/fonts.h"
 
-namespace nv {
+namespace nv::text {
 
 struct FontEntry {
   std::string name;   // Shift-JIS
@@ -35,4 +35,4 @@ int32_t find_font(platform::FontService* fonts, std::string_view sjis_name);
 // first Japanese face, else the first entry.
 int32_t start_font(const FontList& list, platform::FontService* fonts);
 
-}  // namespace nv
+}  // namespace nv::text

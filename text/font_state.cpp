@@ -2,7 +2,7 @@
 
 #include "core/engine.h"
 
-namespace nv {
+namespace nv::text {
 
 FontState& ready_fonts(Engine& e) {
   FontState& f = e.fonts;
@@ -17,4 +17,4 @@ FontState& ready_fonts(Engine& e) {
   return f;
 }
 
-}  // namespace nv
+}  // namespace nv::text

@@ -12,8 +12,11 @@
 #include "text/text_state.h"
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::text {
+
 
 constexpr int kFontSlots = 8;
 
@@ -28,4 +31,4 @@ struct FontState {
 // service, every slot on the start font, slot 0 copied into the text state.
 FontState& ready_fonts(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::text

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace nv {
+namespace nv::text {
 
 // What a glyph depends on. `code` is the Shift-JIS character: one byte, or
 // the lead byte times 256 plus the trail byte.
@@ -38,4 +38,4 @@ class GlyphSource {
   virtual const Glyph* glyph(const GlyphKey& key) = 0;
 };
 
-}  // namespace nv
+}  // namespace nv::text

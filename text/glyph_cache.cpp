@@ -5,7 +5,7 @@
 #include "platform/encoding.h"
 #include "text/glyph_raster.h"
 
-namespace nv {
+namespace nv::text {
 
 namespace {
 
@@ -74,4 +74,4 @@ const Glyph* GlyphCache::glyph(const GlyphKey& key) {
   return &glyphs_.emplace(bits, std::move(g)).first->second;
 }
 
-}  // namespace nv
+}  // namespace nv::text

@@ -10,7 +10,7 @@
 #include "platform/fonts.h"
 #include "text/glyph.h"
 
-namespace nv {
+namespace nv::text {
 
 // The Unicode code point of a Shift-JIS character code (see GlyphKey), or 0
 // when code page 932 has no character there.
@@ -35,4 +35,4 @@ class GlyphCache final : public GlyphSource {
   platform::MonoGlyph rendered_;  // reused between misses
 };
 
-}  // namespace nv
+}  // namespace nv::text

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-namespace nv {
+namespace nv::text {
 
 namespace {
 
@@ -69,4 +69,4 @@ void draw_glyph_outlined(Surface& s, const Glyph& g, int64_t x, int64_t y, const
     for (int64_t i = -1; i <= 1; ++i) draw_glyph(s, g, x + i * offset, y + j * offset, p);
 }
 
-}  // namespace nv
+}  // namespace nv::text

@@ -7,7 +7,7 @@
 
 #include "text/glyph.h"
 
-namespace nv {
+namespace nv::text {
 
 // Pixels to draw into, `width` x `height`, rows top-down without padding.
 struct Surface {
@@ -41,4 +41,4 @@ bool draw_glyph(Surface& s, const Glyph& g, int64_t x, int64_t y, const GlyphPai
 // i and j from -1 to 1, for an outline; offset 0 draws it once.
 void draw_glyph_outlined(Surface& s, const Glyph& g, int64_t x, int64_t y, const GlyphPaint& p, int64_t offset);
 
-}  // namespace nv
+}  // namespace nv::text

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace nv {
+namespace nv::text {
 
 GlyphCell make_cell(int32_t side, const platform::MonoGlyph& g) {
   GlyphCell cell;
@@ -92,4 +92,4 @@ Glyph glyph_from_cell(const GlyphCell& cell, int32_t size, bool antialias, bool 
   return g;
 }
 
-}  // namespace nv
+}  // namespace nv::text

@@ -8,7 +8,7 @@
 #include "platform/fonts.h"
 #include "text/glyph.h"
 
-namespace nv {
+namespace nv::text {
 
 // A square cell, one byte per pixel (1 inked, 0 not), rows top-down. With
 // anti-aliasing it is four times the font size.
@@ -44,4 +44,4 @@ void overstrike(GlyphCell& cell, int32_t strength);
 // (measured in output pixels: the cell's extent divided by its scale).
 Glyph glyph_from_cell(const GlyphCell& cell, int32_t size, bool antialias, bool fixed_pitch, bool double_byte);
 
-}  // namespace nv
+}  // namespace nv::text

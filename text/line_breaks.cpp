@@ -5,7 +5,7 @@
 
 #include "text/glyph.h"
 
-namespace nv {
+namespace nv::text {
 
 namespace {
 
@@ -70,4 +70,4 @@ Placement place_character(const PlaceInput& in) {
   return p;
 }
 
-}  // namespace nv
+}  // namespace nv::text

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace nv {
+namespace nv::text {
 
 // Shift-JIS codes the rules name.
 constexpr uint16_t kSjisExclamation = 0x8149;  // ！
@@ -41,4 +41,4 @@ struct Placement {
 // - otherwise the character is drawn at the cursor.
 Placement place_character(const PlaceInput& in);
 
-}  // namespace nv
+}  // namespace nv::text

@@ -20,7 +20,7 @@
 #include "text/text_queue.h"
 #include "text/text_state.h"
 
-namespace nv {
+namespace nv::text {
 
 namespace {
 
@@ -52,9 +52,9 @@ int text_command(Engine& e) {
   if (a.has(K::ID)) {
     const std::string id(a.at(K::ID).text_view());
     NodePath path;
-    if (!resolve_layer_path(e, id, path)) return -1;
+    if (!gfx::resolve_layer_path(e, id, path)) return -1;
     bool missing_set = false;
-    LayerNode* node = find_layer(e, path, true, &missing_set);
+    gfx::LayerNode* node = gfx::find_layer(e, path, true, &missing_set);
     if (missing_set) return -1;
     if (!node || !node->layer) return report(e, 101250, {"TEXT", id});
     s.target = path.path;
@@ -138,4 +138,4 @@ int text_returncode_command(Engine& e) {
   return status;
 }
 
-}  // namespace nv
+}  // namespace nv::text

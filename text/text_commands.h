@@ -3,8 +3,11 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::text {
+
 
 int font_command(Engine& e);
 int fontinfo_command(Engine& e);
@@ -18,4 +21,4 @@ int word_command(Engine& e);
 // text output (see queue_line_end).
 int text_returncode_command(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::text

@@ -10,7 +10,7 @@
 #include "text/font_state.h"
 #include "text/text_step.h"
 
-namespace nv {
+namespace nv::text {
 
 namespace {
 
@@ -22,9 +22,9 @@ class NoGlyphs final : public GlyphSource {
 
 // The target layer's node, found again by its path each time: a layer
 // released meanwhile is simply not there.
-LayerNode* target_node(Engine& e, const TextState& s) {
+gfx::LayerNode* target_node(Engine& e, const TextState& s) {
   if (s.target.empty()) return nullptr;
-  LayerNode* node = find_layer(e, NodePath{s.target, s.target_is_set}, false);
+  gfx::LayerNode* node = gfx::find_layer(e, NodePath{s.target, s.target_is_set}, false);
   return node && node->layer ? node : nullptr;
 }
 
@@ -33,11 +33,11 @@ LayerNode* target_node(Engine& e, const TextState& s) {
 void text_walk_step(Engine& e) {
   TextState& s = e.text;
   const bool pending = s.output_mode == 1 && s.next < s.items.size();
-  LayerNode* node = pending ? target_node(e, s) : nullptr;
+  gfx::LayerNode* node = pending ? target_node(e, s) : nullptr;
   Surface surface;
   Surface* target = nullptr;
   if (node) {
-    Layer& l = *node->layer;
+    gfx::Layer& l = *node->layer;
     if (l.sx > 0 && l.sy > 0 && l.pixels.size() == size_t(l.sx) * size_t(l.sy)) {
       surface = Surface{l.pixels.data(), l.sx, l.sy};
       target = &surface;
@@ -48,7 +48,7 @@ void text_walk_step(Engine& e) {
   const StepResult r = step_text(s, target, glyphs, e.platform.clock->now_us() / 1000);
 
   if (r.changed.any && node && target) {
-    mark_layer_area_dirty(*node, std::max<int64_t>(r.changed.x0, 0), std::max<int64_t>(r.changed.y0, 0),
+    gfx::mark_layer_area_dirty(*node, std::max<int64_t>(r.changed.x0, 0), std::max<int64_t>(r.changed.y0, 0),
                           std::min<int64_t>(r.changed.x1, surface.width) - 1,
                           std::min<int64_t>(r.changed.y1, surface.height) - 1);
     e.graphics.screen_changed = true;
@@ -58,4 +58,4 @@ void text_walk_step(Engine& e) {
     for (auto& n : e.tasks.nodes) n->task.text_busy = false;
 }
 
-}  // namespace nv
+}  // namespace nv::text

@@ -6,9 +6,12 @@
 #pragma once
 
 namespace nv {
-
 struct Engine;
+}  // namespace nv
+
+namespace nv::text {
+
 
 void text_walk_step(Engine& e);
 
-}  // namespace nv
+}  // namespace nv::text

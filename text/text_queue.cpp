@@ -5,7 +5,7 @@
 
 #include "formats/sjis_text.h"
 
-namespace nv {
+namespace nv::text {
 
 namespace {
 
@@ -96,4 +96,4 @@ void empty_queue(TextState& s) {
   s.time_base_set = false;
 }
 
-}  // namespace nv
+}  // namespace nv::text

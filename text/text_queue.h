@@ -7,7 +7,7 @@
 
 #include "text/text_state.h"
 
-namespace nv {
+namespace nv::text {
 
 constexpr int kErrTooMuchText = 102000;     // buffer or item limit
 constexpr int kErrValueTextTooLong = 102030;  // one `_` text over 1024 bytes
@@ -35,4 +35,4 @@ int queue_line_end(TextState& s);
 // (CLEAR, output finished, output mode not 1). The cursor stays.
 void empty_queue(TextState& s);
 
-}  // namespace nv
+}  // namespace nv::text

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace nv {
+namespace nv::text {
 
 constexpr int32_t kNoTextKey = 1023;  // a click or skip key that is not set
 constexpr size_t kMaxTextItems = 8192;       // queued items
@@ -88,4 +88,4 @@ struct TextState {
   uint64_t stepped_walk = 0;  // the walk the output last stepped in
 };
 
-}  // namespace nv
+}  // namespace nv::text

@@ -6,7 +6,7 @@
 #include "text/line_breaks.h"
 #include "text/text_queue.h"
 
-namespace nv {
+namespace nv::text {
 
 void ChangedArea::add(int64_t x, int64_t y, int64_t w, int64_t h) {
   if (w <= 0 || h <= 0) return;
@@ -157,4 +157,4 @@ StepResult step_text(TextState& s, Surface* target, GlyphSource& glyphs, uint64_
   return r;
 }
 
-}  // namespace nv
+}  // namespace nv::text

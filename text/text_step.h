@@ -9,7 +9,7 @@
 #include "text/glyph_draw.h"
 #include "text/text_state.h"
 
-namespace nv {
+namespace nv::text {
 
 constexpr int kErrBadTextItem = 900010;  // an item kind the output does not know
 constexpr int kErrFontCreation = 102040; // a glyph's font cannot be opened or sized
@@ -42,4 +42,4 @@ struct StepResult {
 // error the item at fault is consumed and the step stops there.
 StepResult step_text(TextState& s, Surface* target, GlyphSource& glyphs, uint64_t now_ms);
 
-}  // namespace nv
+}  // namespace nv::text

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/engine.h"
+#include "core/error_report.h"
 #include "formats/expr_tokens.h"
 #include "formats/sjis_text.h"
+#include "values/evaluator_state.h"
 #include "values/system_vars.h"
 #include "values/variables.h"
-#include "core/engine.h"
-#include "values/evaluator_state.h"
-#include "core/error_report.h"
 
 namespace nv {
 

@@ -1,5 +1,5 @@
 // The postfix expression evaluator. A compiled expression is a token string
-// (opcode byte, uint16 payload length, payload); see data/expr_tokens.h. An
+// (opcode byte, uint16 payload length, payload); see formats/expr_tokens.h. An
 // argument record's selector (1 to 4) picks the entry of each of the three
 // result tables; errors are reported by number (the entry still returns the
 // value at the bottom of the stack).

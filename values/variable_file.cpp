@@ -3,13 +3,13 @@
 #include <cstring>
 #include <new>
 
+#include "core/engine.h"
+#include "core/error_report.h"
+#include "formats/byte_reader.h"
+#include "formats/file_header.h"
+#include "resources/file_loader.h"
 #include "values/evaluator.h"
 #include "values/variables.h"
-#include "core/engine.h"
-#include "resources/file_loader.h"
-#include "formats/byte_reader.h"
-#include "core/error_report.h"
-#include "formats/file_header.h"
 
 namespace nv {
 
@@ -21,8 +21,8 @@ int install_variable_file(Engine& e, std::vector<uint8_t> block) {
 }
 
 int load_variable_file(Engine& e) {
-  FileRequest req;
-  if (load_file(e, "nvbin\\nvv.nbn", req) != kLoadOk) return -1;
+  res::FileRequest req;
+  if (res::load_file(e, "nvbin\\nvv.nbn", req) != res::kLoadOk) return -1;
   try {
     return install_variable_file(e, std::move(req.data));
   } catch (const std::bad_alloc&) {

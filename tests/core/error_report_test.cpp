@@ -2,8 +2,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/headless/platform_headless.h"
 #include "core/error_report.h"
+#include "platform/headless/platform_headless.h"
 #include "runtime/error_table.h"
 #include "tests/support/test_engine.h"
 #include "tests/support/title_test.h"

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string>
 
-#include "host/engine.h"
 #include "formats/command_table.h"
+#include "host/engine.h"
 #include "tests/data/title_patch.h"
 #include "tests/support/title_run.h"
 
-namespace nv {
+namespace nv::data {
 namespace {
 
 using test::TitleRun;
@@ -169,4 +169,4 @@ TEST(Declare, ZeroSizeIsRefused) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::data

@@ -6,7 +6,7 @@
 #include "host/engine.h"
 #include "tests/support/title_run.h"
 
-namespace nv {
+namespace nv::data {
 namespace {
 
 using test::TitleRun;
@@ -163,4 +163,4 @@ TEST(VaractArrays, Dimsize) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::data

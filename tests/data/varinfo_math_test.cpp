@@ -8,7 +8,7 @@
 #include "host/engine.h"
 #include "tests/support/title_run.h"
 
-namespace nv {
+namespace nv::data {
 namespace {
 
 using test::TitleRun;
@@ -126,4 +126,4 @@ TEST(Math, HashIsTheZlibCrc) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::data

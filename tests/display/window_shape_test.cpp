@@ -4,15 +4,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/engine.h"
 #include "display/screen_saver.h"
 #include "display/window_shape.h"
-#include "platform/headless/display_headless.h"
+#include "host/engine.h"
 #include "platform/encoding.h"
+#include "platform/headless/display_headless.h"
 #include "platform/headless/platform_headless.h"
 #include "tests/support/temp_dir.h"
 
-namespace nv {
+namespace nv::display {
 namespace {
 
 TEST(WindowShape, RunsIgnoreAlphaAndStopAtTheLimit) {
@@ -75,4 +75,4 @@ TEST(ScreenSaver, InfoShowsTheMessageAndPreviewShowsThePicture) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::display

@@ -5,11 +5,11 @@
 
 #include <fstream>
 
+#include "display/window_events.h"
 #include "graphics/png_encode.h"
 #include "host/engine.h"
-#include "display/window_events.h"
-#include "platform/headless/display_headless.h"
 #include "platform/encoding.h"
+#include "platform/headless/display_headless.h"
 #include "platform/headless/platform_headless.h"
 #include "tests/support/title_run.h"
 
@@ -19,7 +19,7 @@ namespace {
 platform::HeadlessDisplay& display(TitleRun& r) { return *platform::headless_display(r.host()); }
 
 void write_png(TitleRun& r, const std::string& name, int w, int h, const std::vector<uint32_t>& px) {
-  std::vector<uint8_t> bytes = encode_png(px.data(), w, h, true);
+  std::vector<uint8_t> bytes = gfx::encode_png(px.data(), w, h, true);
   std::ofstream(r.dir() / name, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }

@@ -15,7 +15,7 @@ namespace nv::test {
 namespace {
 
 uint32_t canvas_at(Engine& e, int64_t x, int64_t y) {
-  const Layer& w0 = *e.graphics.layers.w0->layer;
+  const gfx::Layer& w0 = *e.graphics.layers.w0->layer;
   return w0.pixels[size_t(y) * size_t(w0.sx) + size_t(x)];
 }
 
@@ -37,12 +37,12 @@ TEST(Compose, SeventeenSmallChangesWidenTheFirstRectangle) {
   EXPECT_EQ(d.rects[0].left, 0);
   EXPECT_EQ(d.rects[0].right, 160);
   EXPECT_EQ(d.rects[15].left, 150);
-  ASSERT_EQ(compose_windows(r.engine()), 0);
+  ASSERT_EQ(gfx::compose_windows(r.engine()), 0);
   EXPECT_EQ(canvas_at(r.engine(), 160, 0), 0xFFFF0000u);  // the 17th change is drawn
   EXPECT_EQ(canvas_at(r.engine(), 155, 0), 0u);
   EXPECT_FALSE(d.recompose);
 
-  reset_dirty_tree(r.engine());
+  gfx::reset_dirty_tree(r.engine());
   EXPECT_EQ(d.count, 0);
   EXPECT_EQ(d.in_use[0], 0);
   EXPECT_EQ(d.bounds.left, gfx::kEmptyBoundsLow);
@@ -63,9 +63,9 @@ TEST(Compose, OpaqueTopLayerHidesEverythingBelow) {
     r->run(2);
     ASSERT_EQ(r->dialog_count(), 0u) << r->dialogs();
   }
-  EXPECT_EQ(compose_windows(hidden.engine()), 0);
+  EXPECT_EQ(gfx::compose_windows(hidden.engine()), 0);
   EXPECT_EQ(canvas_at(hidden.engine(), 639, 479), 0xFF00FF00u);
-  EXPECT_EQ(compose_windows(shown.engine()), -1);
+  EXPECT_EQ(gfx::compose_windows(shown.engine()), -1);
   EXPECT_EQ(shown.engine().errors.last_code, 100310u);
 }
 
@@ -81,7 +81,7 @@ CG[ID="soft" FILE="soft" Z=1 X=5]
   write_png(r.dir(), "dot.png", 1, 1, 0xFFC8C8C8u, false);
   r.run(2);
   ASSERT_EQ(r.dialog_count(), 0u) << r.dialogs();
-  ASSERT_EQ(compose_windows(r.engine()), 0);
+  ASSERT_EQ(gfx::compose_windows(r.engine()), 0);
   EXPECT_EQ(canvas_at(r.engine(), 0, 0), 0u);
   EXPECT_EQ(canvas_at(r.engine(), 1, 0), 0u);
   EXPECT_EQ(canvas_at(r.engine(), 2, 0), 0u);
@@ -104,7 +104,7 @@ CG[ID="s/dot" FILE="dot" Z=1 X=3 Y=4]
   write_png(r.dir(), "dot.png", 1, 1, 0xFF204060u, false);
   r.run(2);
   ASSERT_EQ(r.dialog_count(), 0u) << r.dialogs();
-  ASSERT_EQ(compose_windows(r.engine()), 0);
+  ASSERT_EQ(gfx::compose_windows(r.engine()), 0);
   EXPECT_EQ(canvas_at(r.engine(), 19, 19), 0xFFFFFFFFu);
   EXPECT_EQ(canvas_at(r.engine(), 20, 20), 0u);
   EXPECT_EQ(canvas_at(r.engine(), 23, 24), 0xFF204060u);
@@ -112,13 +112,13 @@ CG[ID="s/dot" FILE="dot" Z=1 X=3 Y=4]
   EXPECT_FALSE(layer_at(r.engine(), "W0/s/")->layer->alpha);
 
   // A later change inside the set reaches the window's canvas through both levels.
-  reset_dirty_tree(r.engine());
+  gfx::reset_dirty_tree(r.engine());
   Engine& e = r.engine();
-  LayerNode* dot = layer_at(e, "W0/s/dot");
-  mark_layer_dirty(*dot);
+  gfx::LayerNode* dot = layer_at(e, "W0/s/dot");
+  gfx::mark_layer_dirty(*dot);
   dot->layer->x = 5;
   mark_layer_dirty(*dot);
-  ASSERT_EQ(compose_windows(e), 0);
+  ASSERT_EQ(gfx::compose_windows(e), 0);
   EXPECT_EQ(canvas_at(e, 23, 24), 0u);
   EXPECT_EQ(canvas_at(e, 25, 24), 0xFF204060u);
 }
@@ -135,7 +135,7 @@ CG[ID="fg" FILE="red" Z=3 TID="rule" T=128 TA=256]
   write_png(r.dir(), "red.png", 256, 1, 0xFFFF0000u, false);
   r.run(2);
   ASSERT_EQ(r.dialog_count(), 0u) << r.dialogs();
-  ASSERT_EQ(compose_windows(r.engine()), 0);
+  ASSERT_EQ(gfx::compose_windows(r.engine()), 0);
   for (int x : {0, 127}) EXPECT_EQ(canvas_at(r.engine(), x, 0), 0xFF0000FFu) << x;
   for (int x : {128, 255}) EXPECT_EQ(canvas_at(r.engine(), x, 0), 0xFFFF0000u) << x;
 }
@@ -148,7 +148,7 @@ CG[ID="s/" SX=8]
   write_png(r.dir(), "dot.png", 1, 1, 0xFF204060u, false);
   r.run(2);
   ASSERT_EQ(r.dialog_count(), 0u) << r.dialogs();
-  const Layer& s = *layer_at(r.engine(), "W0/s/")->layer;
+  const gfx::Layer& s = *layer_at(r.engine(), "W0/s/")->layer;
   ASSERT_EQ(s.sx, 8);
   EXPECT_EQ(s.pixels[0], 0xFF204060u);
   EXPECT_EQ(s.pixels[7], 0u);

@@ -6,7 +6,7 @@
 #include "platform/clock.h"
 #include "platform/headless/virtual_clock.h"
 
-namespace nv {
+namespace nv::gfx {
 namespace {
 
 TEST(FramePacing, PeriodsAt60CarryTheFractionAndAverageAThousandOverSixty) {
@@ -121,4 +121,4 @@ TEST(FramePacing, CountsPerSecondAndRestartsThemOnANewRate) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::gfx

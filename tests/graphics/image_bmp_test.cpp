@@ -4,7 +4,7 @@
 
 #include "tests/graphics/image_files.h"
 
-namespace nv {
+namespace nv::gfx {
 namespace {
 
 using test::decode_file;
@@ -123,4 +123,4 @@ TEST(BmpDecode, OtherDepthsAreCleared) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::gfx

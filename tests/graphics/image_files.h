@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "graphics/image.h"
+#include "resources/file_loader.h"
 #include "tests/support/temp_dir.h"
 
 namespace nv::test {
@@ -44,7 +45,7 @@ inline std::vector<uint32_t> magick_pixels(const std::string& path, bool depth16
     // 16-bit samples come most significant byte first.
     const uint32_t r = raw[i], g = raw[i + step], b = raw[i + 2 * step], a = raw[i + 3 * step];
     uint32_t p = a << 24 | r << 16 | g << 8 | b;
-    if (a == 0) p = kTransparentGrey;
+    if (a == 0) p = gfx::kTransparentGrey;
     px.push_back(p);
   }
   return px;
@@ -59,9 +60,9 @@ inline std::string make_image(const TempDir& dir, const std::string& args, const
   return name.find(':') == std::string::npos ? path : (dir.path() / name.substr(name.find(':') + 1)).string();
 }
 
-inline uint32_t decode_file(const std::string& path, DecodedImage& out) {
+inline uint32_t decode_file(const std::string& path, gfx::DecodedImage& out) {
   const std::vector<uint8_t> bytes = read_bytes(path);
-  return decode_image(image_type_of_name(path), bytes, out);
+  return gfx::decode_image(res::file_type_of_name(path), bytes, out);
 }
 
 }  // namespace nv::test

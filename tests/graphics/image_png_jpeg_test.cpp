@@ -6,7 +6,7 @@
 
 #include "tests/graphics/image_files.h"
 
-namespace nv {
+namespace nv::gfx {
 namespace {
 
 using test::decode_file;
@@ -157,4 +157,4 @@ TEST(JpegDecode, SizeLimitAndBadFiles) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::gfx

@@ -9,16 +9,16 @@ namespace nv::test {
 namespace {
 
 // The names of a set's children, bottom to top.
-std::string child_order(LayerNode* set) {
+std::string child_order(gfx::LayerNode* set) {
   std::string s;
-  for (LayerNode* c = set ? set->first_child() : nullptr; c; c = c->next_sibling()) s += c->name + " ";
+  for (gfx::LayerNode* c = set ? set->first_child() : nullptr; c; c = c->next_sibling()) s += c->name + " ";
   return s;
 }
 
 TEST(LayerTree, StartupSetHasTheScreenSize) {
   TitleRun r("WAIT[FRAME=1]\n");
   ASSERT_TRUE(r.start()) << r.messages() << r.dialogs();
-  LayerNode* w0 = layer_at(r.engine(), "W0/");
+  gfx::LayerNode* w0 = layer_at(r.engine(), "W0/");
   ASSERT_NE(w0, nullptr);
   EXPECT_EQ(w0->layer->sx, 640);
   EXPECT_EQ(w0->layer->sy, 480);
@@ -56,7 +56,7 @@ CG[ID="y/b" FILE="" Z=1]
   no_z.run(3);
   EXPECT_EQ(no_z.dialog_count(), 0u) << no_z.dialogs();
   EXPECT_EQ(layer_at(no_z.engine(), "W0/x/"), nullptr);
-  LayerNode* y = layer_at(no_z.engine(), "W0/y/");
+  gfx::LayerNode* y = layer_at(no_z.engine(), "W0/y/");
   ASSERT_NE(y, nullptr);
   EXPECT_EQ(y->layer->sy, 3);
   EXPECT_NE(layer_at(no_z.engine(), "W0/y/b"), nullptr);  // relative names go through the set
@@ -109,7 +109,7 @@ CG[ID="b" FILE="no-such-picture" Z=1]
   r.run(3);
   EXPECT_EQ(r.dialog_count(), 0u) << r.dialogs();
   for (const char* name : {"W0/a", "W0/b"}) {
-    LayerNode* n = layer_at(r.engine(), name);
+    gfx::LayerNode* n = layer_at(r.engine(), name);
     ASSERT_NE(n, nullptr) << name;
     EXPECT_EQ(n->layer->sx, 1);
     EXPECT_EQ(n->layer->sy, 1);
@@ -128,9 +128,9 @@ CG[ID="b" SX=3 SY=3]
   for (size_t i = 0; i < px.size(); ++i) px[i] = 0xFF000000u | uint32_t(i);
   write_png(r.dir(), "tall.png", 40, 80, px);
   r.run(3);
-  LayerNode* a = layer_at(r.engine(), "W0/a");
+  gfx::LayerNode* a = layer_at(r.engine(), "W0/a");
   ASSERT_NE(a, nullptr);
-  const Layer& l = *a->layer;
+  const gfx::Layer& l = *a->layer;
   ASSERT_EQ(l.sx, 100);
   ASSERT_EQ(l.sy, 50);
   EXPECT_EQ(l.pixels[0], px[0]);
@@ -157,7 +157,7 @@ CGEND[ID="gone/too"]
   EXPECT_EQ(r.dialog_count(), 0u) << r.dialogs();
   EXPECT_EQ(r.int_var("bx"), 30);
   EXPECT_EQ(r.int_var("exists_a"), 0);
-  LayerNode* b = layer_at(r.engine(), "W0/b");
+  gfx::LayerNode* b = layer_at(r.engine(), "W0/b");
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->layer.use_count(), 1);
   EXPECT_EQ(b->layer->sx, 4);
@@ -194,7 +194,7 @@ CG[ID="c" MID="small"]
   write_png(r.dir(), "pic.png", 2, 1, 0xFF102030u);
   write_png(r.dir(), "mask.png", 2, 1, {0xFF000040u, 0xFF0000C0u});
   r.run(3);
-  const Layer& a = *layer_at(r.engine(), "W0/a")->layer;
+  const gfx::Layer& a = *layer_at(r.engine(), "W0/a")->layer;
   EXPECT_TRUE(a.alpha);
   EXPECT_EQ(a.pixels[0], 0x40102030u);
   EXPECT_EQ(a.pixels[1], 0xC0102030u);

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "core/tree_path.h"
 #include "graphics/layer_tree.h"
 #include "graphics/png_encode.h"
 #include "host/engine.h"
-#include "core/tree_path.h"
 
 namespace nv::test {
 
@@ -19,7 +19,7 @@ namespace nv::test {
 // (the layer's alpha flag will be 1) or as opaque RGB (flag 0).
 inline void write_png(const std::filesystem::path& dir, const std::string& name, int width, int height,
                       const std::vector<uint32_t>& pixels, bool keep_alpha = true) {
-  const std::vector<uint8_t> bytes = encode_png(pixels.data(), width, height, keep_alpha);
+  const std::vector<uint8_t> bytes = gfx::encode_png(pixels.data(), width, height, keep_alpha);
   std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
@@ -30,10 +30,10 @@ inline void write_png(const std::filesystem::path& dir, const std::string& name,
 
 // The node an absolute path names ("W0/a", "W0/s/" for a set), or nullptr.
 // Walks the components itself, so names with blanks can be looked at.
-inline LayerNode* layer_at(Engine& e, std::string_view absolute) {
+inline gfx::LayerNode* layer_at(Engine& e, std::string_view absolute) {
   NodePath p{std::string(absolute), absolute.ends_with('/')};
   if (p.is_set) p.path.pop_back();
-  return static_cast<LayerNode*>(find_node_by_path(e, e.graphics.layers.root, p, false));
+  return static_cast<gfx::LayerNode*>(find_node_by_path(e, e.graphics.layers.root, p, false));
 }
 
 }  // namespace nv::test

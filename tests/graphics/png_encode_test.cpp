@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace nv {
+namespace nv::gfx {
 namespace {
 
 // Decodes with libpng's simplified reader into RGBA bytes.
@@ -39,4 +39,4 @@ TEST(PngEncode, RoundTripsChannelsInTheirPlaces) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::gfx

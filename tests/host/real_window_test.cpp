@@ -39,7 +39,7 @@ struct Picture {
 
 void write_png(const test::TempDir& dir, const std::string& name, int w, int h, uint32_t bgra) {
   std::vector<uint32_t> px(size_t(w) * size_t(h), bgra);
-  std::vector<uint8_t> png = encode_png(px.data(), w, h, true);
+  std::vector<uint8_t> png = gfx::encode_png(px.data(), w, h, true);
   dir.write(name, std::string(png.begin(), png.end()));
 }
 
@@ -85,9 +85,9 @@ Picture screenshot() {
 
 std::optional<Picture> read_png(const std::filesystem::path& p) {
   std::string bytes = slurp(p);
-  DecodedImage img;
+  gfx::DecodedImage img;
   if (bytes.empty() ||
-      decode_png({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, img) != 0)
+      gfx::decode_png({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, img) != 0)
     return std::nullopt;
   Picture pic{img.width, img.height, {}};
   for (uint32_t px : img.pixels) pic.rgb.push_back(px & 0xFFFFFFu);

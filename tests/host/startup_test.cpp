@@ -6,10 +6,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "formats/command_table.h"
 #include "host/engine.h"
 #include "platform/encoding.h"
 #include "platform/headless/platform_headless.h"
-#include "formats/command_table.h"
 #include "tests/support/temp_dir.h"
 #include "tools/writers/title_writer.h"
 

@@ -2,14 +2,14 @@
 
 #include <random>
 
+#include "formats/pack_format.h"
 #include "platform/encoding.h"
 #include "resources/file_loader.h"
-#include "formats/pack_format.h"
 #include "resources/pack_mount.h"
 #include "tests/support/pack_builder.h"
 #include "tests/support/test_engine.h"
 
-namespace nv {
+namespace nv::res {
 namespace {
 
 using test::TestEntry;
@@ -143,4 +143,4 @@ TEST_F(EntryRead, LyingFieldsGiveErrorsNotReadsOutOfBounds) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::res

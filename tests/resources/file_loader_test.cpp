@@ -8,7 +8,7 @@
 #include "tests/support/pack_builder.h"
 #include "tests/support/test_engine.h"
 
-namespace nv {
+namespace nv::res {
 namespace {
 
 using test::TestEntry;
@@ -173,4 +173,4 @@ TEST_F(FileLoader, CachesKeepTheNewest512AndReadsFollowMovedSlots) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::res

@@ -7,7 +7,7 @@
 
 #include "resources/inflate.h"
 
-namespace nv {
+namespace nv::res {
 namespace {
 
 std::vector<uint8_t> deflated(const std::vector<uint8_t>& in) {
@@ -69,4 +69,4 @@ TEST(Inflate, LibrariesAgreeOnDamagedStreams) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::res

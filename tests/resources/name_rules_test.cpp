@@ -6,7 +6,7 @@
 #include "resources/name_fold.h"
 #include "resources/pack_mount.h"
 
-namespace nv {
+namespace nv::res {
 namespace {
 
 std::string sj(const char* utf8) { return platform::utf8_to_sjis(utf8); }
@@ -51,7 +51,10 @@ TEST(NameRules, UpdateSlotsAndTypesByExtension) {
   EXPECT_EQ(file_type_of_name("a.psd"), FileType::psd);
   EXPECT_EQ(file_type_of_name("a.ogg"), FileType::ogg);
   EXPECT_EQ(file_type_of_name("a.jpeg"), FileType::unknown);
+  EXPECT_EQ(file_type_of_name("a\\B.PNG"), FileType::png);
+  EXPECT_EQ(file_type_of_name("x.Jpg"), FileType::jpeg);
+  EXPECT_EQ(file_type_of_name("dir.bmp\\file"), FileType::unknown);
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::res

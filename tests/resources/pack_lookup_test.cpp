@@ -8,7 +8,7 @@
 #include "tests/support/pack_builder.h"
 #include "tests/support/test_engine.h"
 
-namespace nv {
+namespace nv::res {
 namespace {
 
 using test::TestEntry;
@@ -93,7 +93,7 @@ TEST(PackDuplicates, ReplacedEntriesMoveOutOfTheWayOfLaterOnes) {
   // "x" in three packs; "z" (hash 0) replaced in an update pack.
   std::vector<PackEntry> entries = {entry(0, "x"), entry(1, "X"), entry(2, "x"), entry(0, "z"), entry(1, "Z")};
   std::vector<uint32_t> hashes = {7, 7, 7, 0, 0};
-  auto r = pack::resolve_duplicates(hashes, entries, packs);
+  auto r = resolve_duplicates(hashes, entries, packs);
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(hashes, (std::vector<uint32_t>{0, 0, 7, 1, 0}));
 
@@ -101,17 +101,17 @@ TEST(PackDuplicates, ReplacedEntriesMoveOutOfTheWayOfLaterOnes) {
   // they move on to hash 1.
   entries.push_back(entry(2, "x"));
   hashes = {7, 7, 7, 5, 9, 0};
-  r = pack::resolve_duplicates(hashes, entries, packs);
+  r = resolve_duplicates(hashes, entries, packs);
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(hashes, (std::vector<uint32_t>{1, 1, 7, 5, 9, 0}));
 
   // The same meeting from an ordinary pack is a duplicate.
   entries.back().pack = 0;
   hashes = {7, 7, 7, 5, 9, 0};
-  r = pack::resolve_duplicates(hashes, entries, packs);
+  r = resolve_duplicates(hashes, entries, packs);
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.name, "x");
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::res

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "formats/pack_format.h"
 #include "resources/appended_pack.h"
 #include "resources/file_loader.h"
-#include "formats/pack_format.h"
 #include "resources/pack_lookup.h"
 #include "resources/pack_mount.h"
 #include "tests/support/pack_builder.h"
 #include "tests/support/test_engine.h"
 
-namespace nv {
+namespace nv::res {
 namespace {
 
 using test::TestEntry;
@@ -200,4 +200,4 @@ TEST_F(PackMount, ExecutablesWithoutAPackAreNotPacked) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::res

@@ -13,7 +13,7 @@
 #include "tests/support/test_engine.h"
 #include "tools/writers/pack_writer.h"
 
-namespace nv {
+namespace nv::res {
 namespace {
 
 using nv::Bytes;
@@ -154,4 +154,4 @@ TEST_F(WriterPacks, TitlesPackedByNvpackPlay) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::res

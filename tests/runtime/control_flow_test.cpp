@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "platform/headless/platform_headless.h"
 #include "formats/command_table.h"
+#include "host/frame.h"
+#include "host/startup.h"
+#include "platform/headless/platform_headless.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/title_run.h"
 #include "tools/writers/title_writer.h"
-#include "host/startup.h"
-#include "host/frame.h"
 
 namespace nv {
 namespace {

@@ -1,6 +1,6 @@
-#include "values/variables.h"
 #include "runtime/fetch.h"
 #include "tests/support/title_test.h"
+#include "values/variables.h"
 
 namespace nv::test {
 namespace {

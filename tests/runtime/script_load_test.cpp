@@ -2,8 +2,8 @@
 #include <filesystem>
 
 #include "formats/checksums.h"
-#include "values/variables.h"
 #include "tests/support/title_test.h"
+#include "values/variables.h"
 
 namespace nv::test {
 namespace {

@@ -1,5 +1,5 @@
-#include "formats/checksums.h"
 #include "core/error_report.h"
+#include "formats/checksums.h"
 #include "runtime/error_table.h"
 #include "tests/support/test_engine.h"
 #include "tests/support/title_test.h"

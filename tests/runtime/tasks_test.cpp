@@ -1,10 +1,10 @@
 // Title-level tests of the task tree, the walk and the task commands.
 #include <gtest/gtest.h>
 
+#include "platform/headless/display_headless.h"
 #include "platform/headless/platform_headless.h"
 #include "runtime/script_pos.h"
 #include "runtime/task_commands.h"
-#include "platform/headless/display_headless.h"
 #include "runtime/task_tree.h"
 #include "tests/support/title_run.h"
 

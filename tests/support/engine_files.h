@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "formats/checksums.h"
-#include "formats/expr_tokens.h"
-#include "platform/encoding.h"
 #include "formats/command_table.h"
+#include "formats/expr_tokens.h"
 #include "formats/script_key.h"
+#include "platform/encoding.h"
 
 namespace nv::test {
 

@@ -3,10 +3,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "host/startup.h"
 #include "display/window_events.h"
-#include "platform/encoding.h"
 #include "host/main_loop.h"
+#include "host/startup.h"
+#include "platform/encoding.h"
 #include "tools/vizud/title_output.h"
 
 namespace nv::test {

@@ -8,7 +8,7 @@
 #include "text/glyph.h"
 #include "text/text_step.h"
 
-namespace nv::test {
+namespace nv::text::test {
 
 class FixedGlyphs : public GlyphSource {
  public:
@@ -42,4 +42,4 @@ class ScriptedKeys : public KeyStates {
   std::map<int32_t, int32_t> states;
 };
 
-}  // namespace nv::test
+}  // namespace nv::text::test

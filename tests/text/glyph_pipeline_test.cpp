@@ -8,7 +8,7 @@
 #include "text/glyph_draw.h"
 #include "text/glyph_raster.h"
 
-namespace nv {
+namespace nv::text {
 namespace {
 
 // A rendered glyph whose bitmap is all ink, `w` x `h`, at (left, top).
@@ -210,4 +210,4 @@ TEST(GlyphDraw, AnOutlineDrawsAtNinePositions) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::text

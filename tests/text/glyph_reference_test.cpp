@@ -18,7 +18,7 @@
 #include "text/glyph_cache.h"
 #include "text/glyph_raster.h"
 
-namespace nv {
+namespace nv::text {
 namespace {
 
 // A grey picture, 0..255, ink bright.
@@ -288,4 +288,4 @@ TEST(CodePoints, ShiftJisCodesBecomeUnicode) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::text

@@ -4,7 +4,7 @@
 
 #include "text/line_breaks.h"
 
-namespace nv {
+namespace nv::text {
 namespace {
 
 constexpr uint16_t kA = 0x82A0;       // あ
@@ -101,4 +101,4 @@ TEST(LineBreaks, TheBottomSkipsTheCharacterAndUsesTheNextHeight) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::text

@@ -14,6 +14,13 @@
 #include "text/font_state.h"
 
 namespace nv::test {
+using text::test::FixedGlyphs;
+using text::test::ScriptedKeys;
+using text::TextState;
+using text::TextItem;
+using text::kNoTextKey;
+namespace item = text::item;
+
 namespace {
 
 // A title whose text goes through the stand-in glyphs and scripted keys.
@@ -21,7 +28,7 @@ class TextTitle {
  public:
   explicit TextTitle(const std::string& source) : r(source) {
     if (!r.start()) return;
-    ready_fonts(r.engine());
+    text::ready_fonts(r.engine());
     r.engine().fonts.glyphs = std::make_unique<FixedGlyphs>();
     r.engine().text.keys = &keys;
   }
@@ -38,9 +45,9 @@ class TextTitle {
   // stand-in inked in white over the layer's opaque black).
   std::vector<std::pair<int, int>> drawn(const std::string& layer) {
     std::vector<std::pair<int, int>> p;
-    LayerNode* n = layer_at(r.engine(), layer);
+    gfx::LayerNode* n = layer_at(r.engine(), layer);
     if (!n || !n->layer) return p;
-    const Layer& l = *n->layer;
+    const gfx::Layer& l = *n->layer;
     for (int y = 0; y < l.sy; ++y)
       for (int x = 0; x < l.sx; ++x)
         if (l.pixels[size_t(y * l.sx + x)] == 0xFFFFFFFFu) p.emplace_back(x, y);

@@ -11,7 +11,7 @@
 #include "text/text_queue.h"
 #include "text/text_step.h"
 
-namespace nv {
+namespace nv::text {
 namespace {
 
 using Points = std::vector<std::pair<int, int>>;
@@ -439,4 +439,4 @@ TEST(TextQueue, LineEndItemsForEveryModeAndSwitch) {
 }
 
 }  // namespace
-}  // namespace nv
+}  // namespace nv::text

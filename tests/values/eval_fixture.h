@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "values/evaluator.h"
-#include "values/variables.h"
 #include "runtime/error_table.h"
 #include "tests/support/engine_files.h"
 #include "tests/support/test_engine.h"
+#include "values/evaluator.h"
+#include "values/variables.h"
 
 namespace nv::test {
 

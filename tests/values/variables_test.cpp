@@ -1,7 +1,7 @@
-#include "values/system_vars.h"
-#include "values/variable_file.h"
 #include "tests/values/eval_fixture.h"
 #include "tools/writers/variable_table_writer.h"
+#include "values/system_vars.h"
+#include "values/variable_file.h"
 
 namespace nv::test {
 namespace {

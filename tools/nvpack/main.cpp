@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "formats/pack_view.h"
 #include "platform/encoding.h"
 #include "tools/nvpack/pack_sources.h"
 #include "tools/writers/file_output.h"
-#include "formats/pack_view.h"
 #include "tools/writers/pack_writer.h"
 #include "tools/writers/write_error.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "platform/encoding.h"
 #include "formats/byte_writer.h"
+#include "platform/encoding.h"
 #include "tools/writers/write_error.h"
 
 namespace nv::nvpack {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/vizud/diagnostics.h"
 #include "formats/byte_writer.h"
+#include "tools/vizud/diagnostics.h"
 
 namespace nv::vizud {
 

@@ -1,7 +1,7 @@
 #include "tools/vizud/variables.h"
 
-#include "platform/encoding.h"
 #include "formats/command_table.h"
+#include "platform/encoding.h"
 #include "tools/writers/variable_table_writer.h"
 
 namespace nv::vizud {

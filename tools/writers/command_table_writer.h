@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/command_table.h"
 #include "formats/byte_writer.h"
+#include "formats/command_table.h"
 
 namespace nv::writers {
 
@@ -31,7 +31,7 @@ struct CommandTableModel {
   std::array<uint8_t, kKeyTableSize> key_table{};
 };
 
-// The engine's own table (runtime/commands.def), errno texts and key table.
+// The engine's own table (formats/command_table.def), errno texts and key table.
 CommandTableModel builtin_command_table();
 
 Bytes encode_command_table(const CommandTableModel& table);

@@ -1,5 +1,5 @@
 // Builds compiled expressions: postfix token strings of opcode, uint16
-// payload length and payload (the opcodes are in data/expr_tokens.h).
+// payload length and payload (the opcodes are in formats/expr_tokens.h).
 //
 //   Expr e;                          // `a + 1` with a = variable 1000
 //   e.scalar(1000).push_int(1).op(expr::kAdd);
@@ -15,8 +15,8 @@
 #include <span>
 #include <string_view>
 
-#include "formats/expr_tokens.h"
 #include "formats/byte_writer.h"
+#include "formats/expr_tokens.h"
 
 namespace nv::writers {
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "formats/checksums.h"
-#include "formats/sjis_text.h"
 #include "formats/pack_format.h"
 #include "formats/pack_view.h"
 #include "formats/repair_record.h"
+#include "formats/sjis_text.h"
 #include "tools/writers/write_error.h"
 
 namespace nv::writers {

@@ -2,7 +2,6 @@
 
 #include "formats/file_header.h"
 
-
 namespace nv::writers {
 
 Bytes encode_script_index(uint32_t variable_count, uint32_t second_count) {

@@ -21,9 +21,9 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/byte_writer.h"
 #include "formats/expr_tokens.h"
 #include "formats/script_key.h"
-#include "formats/byte_writer.h"
 #include "tools/writers/expr_encoder.h"
 
 namespace nv::writers {

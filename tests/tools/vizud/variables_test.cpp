@@ -1,7 +1,7 @@
 // Variable numbering across scopes, declarations and initial values.
 #include <gtest/gtest.h>
 
-#include "tests/vizud/vizud_test_support.h"
+#include "tests/tools/vizud/vizud_test_support.h"
 #include "tools/vizud/title_output.h"
 
 namespace nv::test {

@@ -7,10 +7,10 @@
 #include <iterator>
 #include <sstream>
 
-#include "platform/encoding.h"
 #include "formats/script_key.h"
+#include "platform/encoding.h"
 #include "tests/support/temp_dir.h"
-#include "tests/vizud/vizud_test_support.h"
+#include "tests/tools/vizud/vizud_test_support.h"
 #include "tools/vizud/title_output.h"
 #include "tools/vizud/vizud.h"
 

@@ -6,9 +6,9 @@
 
 #include "formats/byte_reader.h"
 #include "formats/checksums.h"
-#include "platform/encoding.h"
 #include "formats/command_table.h"
 #include "formats/script_key.h"
+#include "platform/encoding.h"
 #include "tests/support/temp_dir.h"
 #include "tools/writers/command_table_writer.h"
 #include "tools/writers/config_writer.h"

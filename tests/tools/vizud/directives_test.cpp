@@ -1,7 +1,7 @@
 // The compiler-only commands: INCLUDE, DEFINE/UNDEF, KEYNAME and PRODUCT.
 #include <gtest/gtest.h>
 
-#include "tests/vizud/vizud_test_support.h"
+#include "tests/tools/vizud/vizud_test_support.h"
 
 namespace nv::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/encoding.h"
-#include "tests/vizud/vizud_test_support.h"
+#include "tests/tools/vizud/vizud_test_support.h"
 
 namespace nv::test {
 namespace {

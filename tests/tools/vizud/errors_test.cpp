@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "tests/support/temp_dir.h"
-#include "tests/vizud/vizud_test_support.h"
+#include "tests/tools/vizud/vizud_test_support.h"
 #include "tools/vizud/vizud.h"
 
 namespace nv::test {

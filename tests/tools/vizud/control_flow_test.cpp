@@ -2,7 +2,7 @@
 // labels with their nesting depths, GO/GOSUB/RETURN records.
 #include <gtest/gtest.h>
 
-#include "tests/vizud/vizud_test_support.h"
+#include "tests/tools/vizud/vizud_test_support.h"
 
 namespace nv::test {
 namespace {

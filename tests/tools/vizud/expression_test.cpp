@@ -2,7 +2,7 @@
 // numbers, selectors and the conversions the compiler inserts.
 #include <gtest/gtest.h>
 
-#include "tests/vizud/vizud_test_support.h"
+#include "tests/tools/vizud/vizud_test_support.h"
 
 namespace nv::test {
 namespace {

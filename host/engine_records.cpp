@@ -7,7 +7,7 @@
 namespace nv {
 
 EngineRecords::EngineRecords(platform::Platform& platform)
-    : sysvars(system_var_state_at_start(*platform.clock)), varcmd(var_command_state_at_start(*platform.clock)) {}
+    : sysvars(system_var_state_at_start(*platform.clock)), varcmd(data::var_command_state_at_start(*platform.clock)) {}
 
 Engine::Engine(platform::Platform& platform_services)
     : platform(platform_services),

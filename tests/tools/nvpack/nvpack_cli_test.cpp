@@ -6,8 +6,8 @@
 #include <iterator>
 #include <string>
 
-#include "tests/support/temp_dir.h"
 #include "formats/pack_view.h"
+#include "tests/support/temp_dir.h"
 
 namespace nv::writers {
 namespace {
