@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
-#include <regex>
 #include <string>
 #include <thread>
 
@@ -20,34 +19,10 @@
 namespace nv::text::test {
 namespace {
 
-using nv::test::output_of;
 using nv::test::quoted;
 using nv::test::slurp;
 
 constexpr const char* kCaption = "nivalo message window";
-
-Frame screenshot() {
-  Frame f;
-  int w = 0, h = 0;
-  std::vector<uint8_t> rgb = platform::test::screenshot(w, h);
-  if (w <= 0 || h <= 0 || rgb.size() != size_t(w) * size_t(h) * 3) return f;
-  f.width = w;
-  f.height = h;
-  f.rgb.resize(size_t(w) * size_t(h));
-  for (size_t i = 0; i < f.rgb.size(); ++i)
-    f.rgb[i] = uint32_t(rgb[i * 3]) << 16 | uint32_t(rgb[i * 3 + 1]) << 8 | rgb[i * 3 + 2];
-  return f;
-}
-
-std::optional<std::pair<int, int>> client_origin() {
-  std::string info = output_of(std::string("xwininfo -name '") + kCaption + "' 2>/dev/null");
-  std::smatch x, y;
-  if (info.find("IsViewable") == std::string::npos ||
-      !std::regex_search(info, x, std::regex("Absolute upper-left X: +(-?\\d+)")) ||
-      !std::regex_search(info, y, std::regex("Absolute upper-left Y: +(-?\\d+)")))
-    return std::nullopt;
-  return std::make_pair(std::stoi(x[1]), std::stoi(y[1]));
-}
 
 // The box's lines as lit masks, read from `f` with the client area at (ox, oy).
 std::vector<std::vector<bool>> box_lines(const Frame& f, int ox, int oy) {
@@ -85,12 +60,13 @@ TEST(MessageWindowOnScreen, TheWindowShowsTheTextOfTheHeadlessRun) {
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    auto origin = client_origin();
+    auto origin = platform::test::client_origin(kCaption);
     if (!origin) {
       why = "no window named \"" + std::string(kCaption) + "\"";
       continue;
     }
-    Frame shot = screenshot();
+    Frame shot;
+    shot.rgb = platform::test::screenshot_pixels(shot.width, shot.height);
     if (shot.rgb.empty()) {
       why = "no screenshot (ImageMagick's import)";
       continue;
