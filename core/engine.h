@@ -32,6 +32,7 @@ struct TaskTree;
 struct VariableFile;
 struct VariableTable;
 namespace data {
+struct SaveState;
 struct VarCommandState;
 }
 namespace display {
@@ -95,6 +96,7 @@ struct Engine {
   VariableFile& varfile;      // nvbin\nvv.nbn, kept for script-scope variables
   SystemVarState& sysvars;    // the system-variable table and the values it keeps
   data::VarCommandState& varcmd;     // MATH RND's generator
+  data::SaveState& save;             // the pending records of SAVE, the save folder
   res::ResourceState& resources;     // packs, caches, probing orders
   gfx::GraphicsState& graphics;      // layer tree, pixel routines, workers
   gfx::FramePacing& pacing;          // frame rate, skipping, per-second counts

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/engine.h"
+#include "data/save_state.h"
 #include "data/var_command_state.h"
 #include "display/windows_state.h"
 #include "graphics/frame_pacing.h"
@@ -37,6 +38,7 @@ struct EngineRecords {
   VariableFile varfile;
   SystemVarState sysvars;
   data::VarCommandState varcmd;
+  data::SaveState save;
   res::ResourceState resources;
   gfx::GraphicsState graphics;
   gfx::FramePacing pacing;

@@ -21,6 +21,7 @@ Engine::Engine(platform::Platform& platform_services)
       varfile(records_->varfile),
       sysvars(records_->sysvars),
       varcmd(records_->varcmd),
+      save(records_->save),
       resources(records_->resources),
       graphics(records_->graphics),
       pacing(records_->pacing),

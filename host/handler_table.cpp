@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "data/save_commands.h"
 #include "data/variable_commands.h"
 #include "display/window_commands.h"
 #include "formats/command_table.h"
@@ -56,6 +57,13 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::VARACT] = data::varact_command;
   d.direct[c::VARINFO] = data::varinfo_command;
   d.direct[c::MATH] = data::math_command;
+
+  // Save data and CSV.
+  d.direct[c::SAVE] = data::save_command;
+  d.direct[c::LOAD] = data::load_command;
+  d.direct[c::SAVEEND] = data::saveend_command;
+  d.direct[c::CSV] = data::csv_command;
+  d.direct[c::CSVINFO] = data::csvinfo_command;
 
   // Windows and frame pacing.
   d.direct[c::WINDOW] = display::window_command;

@@ -1,5 +1,6 @@
 #include "host/system_variables.h"
 
+#include "data/save_commands.h"
 #include "runtime/system_variables.h"
 #include "values/system_vars.h"
 
@@ -12,6 +13,7 @@ SystemVarTable build_table() {
   add_held_variables(t);  // first: an owner's own reader and writer take their place
   add_value_variables(t);
   add_runtime_variables(t);
+  data::add_save_variables(t);
   return t;
 }
 

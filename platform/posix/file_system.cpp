@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/encoding.h"
+#include "platform/file_replace.h"
 
 namespace nv::platform {
 
@@ -269,15 +270,8 @@ bool FileSystem::write(std::string_view path, std::span<const uint8_t> data) con
 }
 
 bool write_host_file(const std::string& target, std::span<const uint8_t> data) {
-  std::string temp = target + ".nvtmp";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  size_t put = write_all(fd, data);
-  bool ok = put == data.size() && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
-  ::unlink(temp.c_str());
-  return false;
+  const std::span<const uint8_t> pieces[] = {data};
+  return replace_file(target, pieces).ok();
 }
 
 bool FileSystem::append(std::string_view path, std::span<const uint8_t> data) const {
