@@ -35,6 +35,17 @@ std::string build_title(const fs::path& title, const fs::path& images, const fs:
   return e;
 }
 
+// The demo title built in `title` as scripts/demo.sh builds it, its
+// pictures made in `images`.
+std::string build_demo(const fs::path& title, const fs::path& images, const fs::path& err) {
+  const fs::path src = fs::path(SOURCE_DIR) / "examples" / "demo";
+  fs::create_directories(title);
+  fs::copy_file(src / "title.cfg", title / "title.cfg");
+  fs::copy_file(src / "main.nvs", title / "main.nvs");
+  std::string e = sh(quoted(src / "make-images.sh") + " " + quoted(images), err);
+  return e.empty() ? build_title(title, images, err) : e;
+}
+
 // The main window's picture after `frames` frame steps.
 RgbPicture frame_after(const fs::path& title, int frames, const fs::path& out, std::string& problem) {
   problem = sh(std::string(NIVALO_PATH) + " --headless --frames " + std::to_string(frames) + " --snapshot " +
@@ -47,13 +58,8 @@ RgbPicture frame_after(const fs::path& title, int frames, const fs::path& out, s
 
 TEST(Snapshots, DemoScenesMatchImageMagickComposition) {
   TempDir dir;
-  const fs::path src = fs::path(SOURCE_DIR) / "examples" / "demo";
-  const fs::path title = dir.path() / "title", pics = dir.path() / "images", err = dir.path() / "err.txt";
-  fs::create_directories(title);
-  fs::copy_file(src / "title.cfg", title / "title.cfg");
-  fs::copy_file(src / "main.nvs", title / "main.nvs");
-  ASSERT_EQ(sh(quoted(src / "make-images.sh") + " " + quoted(pics), err), "");
-  ASSERT_EQ(build_title(title, pics, err), "");
+  const fs::path title = dir.path() / "title", pics = dir.path() / "images";
+  ASSERT_EQ(build_demo(title, pics, dir.path() / "err.txt"), "");
   auto pic = [&](const char* name) { return pics / (std::string(name) + ".png"); };
 
   // The first scene's layers, bottom to top, with the drifting cloud at x.
@@ -145,13 +151,8 @@ WAIT[FRAME=1000]
 // same in two runs; the sky above the panel is untouched by them.
 TEST(Snapshots, DemoMessageWindowShowsItsTextTheSameEveryRun) {
   TempDir dir;
-  const fs::path src = fs::path(SOURCE_DIR) / "examples" / "demo";
-  const fs::path title = dir.path() / "title", pics = dir.path() / "images", err = dir.path() / "err.txt";
-  fs::create_directories(title);
-  fs::copy_file(src / "title.cfg", title / "title.cfg");
-  fs::copy_file(src / "main.nvs", title / "main.nvs");
-  ASSERT_EQ(sh(quoted(src / "make-images.sh") + " " + quoted(pics), err), "");
-  ASSERT_EQ(build_title(title, pics, err), "");
+  const fs::path title = dir.path() / "title", pics = dir.path() / "images";
+  ASSERT_EQ(build_demo(title, pics, dir.path() / "err.txt"), "");
   std::string problem;
   RgbPicture a = frame_after(title, 330, dir.path() / "a.png", problem);
   ASSERT_EQ(problem, "");
