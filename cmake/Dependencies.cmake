@@ -30,6 +30,7 @@ nivalo_require_pkg(VORBISFILE vorbisfile libvorbis-dev)
 nivalo_require_pkg(FREETYPE freetype2 libfreetype-dev)
 nivalo_require_pkg(FONTCONFIG fontconfig libfontconfig-dev)
 nivalo_require_pkg(DEFLATE libdeflate libdeflate-dev)
+nivalo_require_pkg(DBUS dbus-1 libdbus-1-dev)
 
 pkg_check_modules(SDL2 IMPORTED_TARGET sdl2)
 if(SDL2_FOUND)

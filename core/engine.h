@@ -38,6 +38,9 @@ struct VarCommandState;
 namespace display {
 struct WindowsState;
 }
+namespace input {
+struct InputState;
+}
 namespace gfx {
 struct FramePacing;
 struct GraphicsState;
@@ -103,6 +106,7 @@ struct Engine {
   display::WindowsState& windows;    // the four window slots and the flags of their events
   text::TextState& text;             // the message text queue and its output
   text::FontState& fonts;            // the font list, the font slots and the glyph cache
+  input::InputState& input;          // keys, mouse, menus, tray, scripted input
   media::SoundThread& sound_thread;  // owns the sound buffers; fed by the request ring
   ScriptThread& script_thread;       // runs the frame step when the title asks for it
 };

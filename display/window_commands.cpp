@@ -107,7 +107,10 @@ int window_command(Engine& e) {
   if (a.has(K::MAXMODE)) r.max_mode = static_cast<uint8_t>(a.at(K::MAXMODE).value);
   if (a.has(K::MINMODE)) r.min_mode = static_cast<uint8_t>(a.at(K::MINMODE).value);
   if (a.has(K::CGID) && show_layer_set(e, no, a.at(K::CGID).text_view()) != 0) return -1;
-  if (a.has(K::MENUID)) r.menu_path = std::string(a.at(K::MENUID).text_view());
+  if (a.has(K::MENUID)) {
+    r.menu_path = std::string(a.at(K::MENUID).text_view());
+    if (e.windows.attach_menu_bar && e.windows.attach_menu_bar(e, no, r.menu_path) != 0) return -1;
+  }
   if (a.has(K::REGIONID) && shape_window(e, no, a.at(K::REGIONID).text_view()) != 0) return -1;
   if (a.has(K::DRAGID) && set_drag_layer(e, no, a.at(K::DRAGID).text_view()) != 0) return -1;
   if (a.has(K::FULLSCREENBUTTON) && !e.windows.fullscreen) d.set_maximize_box(no, a.at(K::FULLSCREENBUTTON).value != 0);

@@ -45,19 +45,27 @@ struct EngineWindowEvents final : platform::WindowEvents {
     // Alt and F10 reach the input sampling like other keys; the desktop's
     // menu activation is not triggered by the backends.
     if (down) e.windows.flags.last_key = virtual_key;
+    e.windows.raw.note_key(virtual_key, down);
   }
   void on_mouse_move(int slot, int x, int y) override {
     if (!valid(slot)) return;
     note_mouse(slot, x, y);
     e.windows.flags.mouse_buttons |= 128;
+    e.windows.raw.note_moved();
   }
   void on_mouse_button(int slot, platform::MouseButton b, bool down, int x, int y) override {
     if (!valid(slot)) return;
     note_mouse(slot, x, y);
     if (down) e.windows.flags.mouse_buttons |= static_cast<uint8_t>(b);
+    e.windows.raw.note_key(static_cast<int>(b), down);
   }
   void on_wheel(int slot, int delta) override {
-    if (valid(slot)) e.windows.flags.wheel = delta;
+    if (!valid(slot)) return;
+    e.windows.flags.wheel = delta;
+    e.windows.raw.note_wheel(delta);
+  }
+  void on_menu_command(int slot, uint32_t id) override {
+    if (valid(slot)) e.windows.flags.menu_command = static_cast<int64_t>(id);
   }
   void on_drop_files(int, const std::vector<std::string>& names) override {
     // A new drop replaces the previous list; names are cut to 260 bytes at

@@ -8,8 +8,14 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "display/raw_input.h"
 #include "platform/display.h"
+
+namespace nv {
+struct Engine;
+}  // namespace nv
 
 namespace nv::display {
 
@@ -48,7 +54,7 @@ struct WindowRecord {
 
 // Flags the window event handling sets; other parts read and clear them.
 struct WindowFlags {
-  int32_t menu_command = 0;
+  int64_t menu_command = 0;  // id of the menu item chosen last (0 none)
   uint8_t mouse_buttons = 0;  // 1 left, 2 right, 4 middle, 128 moved
   int32_t wheel = 0;
   int32_t last_key = 0;
@@ -65,6 +71,13 @@ struct WindowsState {
   bool screen_saver = false;      // the title runs as a screen saver
   bool screen_saver_block = true; // SYSTEM SCREENSAVER: block the desktop's screen saver
   std::string main_class;         // class name of the main window
+  // The keys, buttons, wheel and moves the window events noted, shared with
+  // the frame step's input sampling.
+  RawInput raw;
+  // Builds and attaches a window's menu bar from a menu path (WINDOW
+  // MENUID); installed by the top, where the menus are known. Returns 0 or
+  // -1 after a report.
+  int (*attach_menu_bar)(Engine& e, int slot, std::string_view path) = nullptr;
 
   WindowsState() {
     for (int n = 0; n < kWindowCount; ++n) {

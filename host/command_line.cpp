@@ -15,6 +15,7 @@ const char* const kUsageText =
     "  --snapshot FILE     write the main window's last frame as PNG at exit\n"
     "  --answer WORD       how headless message boxes are answered:\n"
     "                      default, yes, no, ok or cancel\n"
+    "  --input FILE        replay the keys, mouse and answers written in FILE\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "  /info               show the licence notices of the libraries used\n"
@@ -46,6 +47,8 @@ std::string parse_command_line(const std::vector<std::string>& argv, LaunchOptio
       if (!value(v)) return "--answer needs one of default, yes, no, ok, cancel";
       if (!platform::parse_answer_policy(v, o.answer))
         return "--answer takes default, yes, no, ok or cancel, not \"" + v + "\"";
+    } else if (a == "--input") {
+      if (!value(o.input)) return "--input needs a file name";
     } else if (a == "--help" || a == "-h") {
       o.show_help = true;
     } else if (a == "--version") {

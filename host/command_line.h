@@ -16,6 +16,7 @@ struct LaunchOptions {
   int64_t frames = -1;      // stop after this many frame steps; -1 runs until END
   std::string snapshot;     // PNG of the main window's last presented canvas
   platform::AnswerPolicy answer = platform::AnswerPolicy::default_button;
+  std::string input;        // scripted input file ("" none)
   std::string title_dir;    // empty: the current directory (or the executable with a pack)
   FirstArgument first = FirstArgument::none;
   bool show_help = false;

@@ -10,6 +10,7 @@
 #include "graphics/frame_pacing.h"
 #include "graphics/graphics_state.h"
 #include "host/main_loop.h"
+#include "input/input_state.h"
 #include "media/sound_thread.h"
 #include "resources/resource_state.h"
 #include "runtime/arg_slots.h"
@@ -45,6 +46,7 @@ struct EngineRecords {
   display::WindowsState windows;
   text::TextState text;
   text::FontState fonts;
+  input::InputState input;
   media::SoundThread sound_thread;
   ScriptThread script_thread;
 };

@@ -2,6 +2,7 @@
 
 #include "host/handler_table.h"
 #include "host/system_variables.h"
+#include "input/menu_commands.h"
 #include "runtime/dispatch.h"
 
 namespace nv {
@@ -28,6 +29,7 @@ Engine::Engine(platform::Platform& platform_services)
       windows(records_->windows),
       text(records_->text),
       fonts(records_->fonts),
+      input(records_->input),
       sound_thread(records_->sound_thread),
       script_thread(records_->script_thread) {
   // The tables that list every subsystem, and the error routine's script
@@ -35,6 +37,7 @@ Engine::Engine(platform::Platform& platform_services)
   fill_handler_tables(dispatch);
   sysvars.table = &system_variable_table();
   errors.script_position = current_script_position;
+  windows.attach_menu_bar = input::attach_menu_bar;
 }
 
 Engine::~Engine() { shut_down(*this); }

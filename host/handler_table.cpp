@@ -8,6 +8,8 @@
 #include "formats/command_table.h"
 #include "graphics/fps_command.h"
 #include "graphics/layer_commands.h"
+#include "input/input_commands.h"
+#include "input/menu_commands.h"
 #include "runtime/control_flow.h"
 #include "runtime/dispatch.h"
 #include "runtime/error_table.h"
@@ -70,6 +72,18 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::WINDOWEND] = display::windowend_command;
   d.direct[c::WINDOWINFO] = display::windowinfo_command;
   d.direct[c::FPS] = gfx::fps_command;
+
+  // Input, menus, tray, dialogs and the clipboard.
+  d.direct[c::INPUT] = input::input_command;
+  d.direct[c::MOUSE] = input::mouse_command;
+  d.direct[c::MENU] = input::menu_command;
+  d.direct[c::MENUACT] = input::menuact_command;
+  d.direct[c::MENUEND] = input::menuend_command;
+  d.direct[c::MENUINFO] = input::menuinfo_command;
+  d.direct[c::TRAY] = input::tray_command;
+  d.direct[c::DIALOG] = input::dialog_command;
+  d.direct[c::CLIPACT] = input::clipact_command;
+  d.direct[c::CLIPINFO] = input::clipinfo_command;
 
   // Layers.
   d.direct[c::CG] = gfx::cg_command;

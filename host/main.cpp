@@ -1,6 +1,7 @@
 // nivalo: plays a title.
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "display/screen_saver.h"
 #include "display/window_create.h"
 #include "display/window_events.h"
+#include "input/key_names.h"
+#include "input/scripted_input.h"
 #include "graphics/png_encode.h"
 #include "host/command_line.h"
 #include "host/engine.h"
@@ -61,6 +64,21 @@ int main(int argc, char** argv) {
   if (opt.show_version) {
     std::printf("nivalo 0.1.0\n");
     return 0;
+  }
+  // A scripted input file is checked whole before anything starts.
+  nv::input::ScriptedInput scripted;
+  if (!opt.input.empty()) {
+    std::ifstream in(opt.input, std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "nivalo: cannot read the input file %s\n", opt.input.c_str());
+      return 2;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string error;
+    if (!nv::input::parse_scripted_input(text, opt.input, nv::input::virtual_key_of_name, scripted, error)) {
+      std::fprintf(stderr, "nivalo: %s\n", error.c_str());
+      return 2;
+    }
   }
   std::string exe = nv::platform::executable_path();
   if (exe.empty()) exe = argv[0];
@@ -125,6 +143,7 @@ int main(int argc, char** argv) {
   {
     nv::Engine e(host);
     e.windows.screen_saver = screen_saver;
+    e.input.script = scripted;
     nv::StartupResult started = nv::start_engine(e, exe);
     if (started.ok) {
       nv::MainLoopOptions loop;

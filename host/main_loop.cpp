@@ -7,6 +7,8 @@
 #include "graphics/worker_pool.h"
 #include "host/engine.h"
 #include "host/frame.h"
+#include "input/input_frame.h"
+#include "input/input_state.h"
 #include "media/sound_thread.h"
 
 namespace nv {
@@ -45,7 +47,17 @@ void script_thread_main(Engine& e, const MainLoopOptions& o, std::atomic<int64_t
 
 }  // namespace
 
+// Window events, the tray's events and the pointer: what one pass of the
+// main loop takes from the desktop.
+void take_desktop_input(Engine& e, const MainLoopOptions& o) {
+  if (o.on_turn) o.on_turn(e);
+  display::pump_window_events(e);
+  input::pump_tray_events(e);
+  input::take_input_snapshot(e);
+}
+
 int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
+  e.input.ui.claim();
   if (e.config.script_thread == 1) {
     std::atomic<int64_t> counted{0};
     std::atomic<bool> done{false};
@@ -53,21 +65,26 @@ int64_t run_main_loop(Engine& e, const MainLoopOptions& o) {
     e.script_thread.thread =
         std::thread(script_thread_main, std::ref(e), std::cref(o), std::ref(counted), std::ref(done));
     while (e.running.load() && !done.load()) {
+      // While a frame step holds the engine lock it may be waiting for work
+      // only this thread can do (a dialog, a pop-up): serve it meanwhile.
+      bool locked = false;
+      while (!done.load() && !(locked = e.lock.try_lock()))
+        if (!e.input.ui.serve()) e.input.ui.wait_for_work(1);
+      if (!locked) break;
       {
-        std::lock_guard<std::recursive_mutex> g(e.lock);
-        if (o.on_turn) o.on_turn(e);
-        display::pump_window_events(e);
+        std::lock_guard<std::recursive_mutex> g(e.lock, std::adopt_lock);
+        take_desktop_input(e, o);
       }
-      // Follow the frame thread's time without moving it.
-      e.platform.clock->wait_until_us(e.platform.clock->now_us() + 1000, &done);
+      // A short wait, cut short by work handed over (the virtual clock
+      // would not move while the frame thread waits for that work).
+      if (!e.input.ui.serve()) e.input.ui.wait_for_work(1);
     }
     e.script_thread.thread.join();
     return counted.load();
   }
   int64_t frames = 0;
   while (e.running.load() && !limit_reached(o, frames)) {
-    if (o.on_turn) o.on_turn(e);
-    display::pump_window_events(e);
+    take_desktop_input(e, o);
     if (e.stop.load()) break;
     int status = frame_step(e);  // paces the frame on the clock
     ++frames;

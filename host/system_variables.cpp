@@ -1,6 +1,7 @@
 #include "host/system_variables.h"
 
 #include "data/save_commands.h"
+#include "input/input_sysvars.h"
 #include "runtime/system_variables.h"
 #include "values/system_vars.h"
 
@@ -14,6 +15,7 @@ SystemVarTable build_table() {
   add_value_variables(t);
   add_runtime_variables(t);
   data::add_save_variables(t);
+  input::add_input_variables(t);
   return t;
 }
 

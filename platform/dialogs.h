@@ -6,7 +6,10 @@
 // them.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "platform/input_box.h"
 
 namespace nv::platform {
 
@@ -35,6 +38,9 @@ class Dialogs {
   virtual int message_box(const MessageBoxSpec& box) = 0;
   // Returns true when the user asked to open the source in the editor.
   virtual bool error_dialog(const ErrorDialogSpec& dialog) = 0;
+  // The one-line input dialog over the main window; its text (Shift-JIS)
+  // when OK ended it, nothing when it could not be shown.
+  virtual std::optional<std::string> input_box(const InputBoxSpec& spec) = 0;
 };
 
 }  // namespace nv::platform

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/menus.h"
 #include "platform/system_info.h"
 
 namespace nv::platform {
@@ -55,6 +56,8 @@ struct WindowEvents {
   virtual void on_wheel(int slot, int delta) = 0;     // 120 per notch, forward positive
   virtual void on_drop_files(int slot, const std::vector<std::string>& names) = 0;  // Shift-JIS
   virtual void on_quit() = 0;                         // the desktop session asks to end
+  // An item of a window's menu bar was chosen.
+  virtual void on_menu_command(int /*slot*/, uint32_t /*id*/) {}
 };
 
 class Display {
@@ -118,6 +121,23 @@ class Display {
   virtual void show_cursor(bool shown) = 0;
   // The mouse position in desktop coordinates.
   virtual void cursor_position(int& x, int& y) = 0;
+  // The mouse position in a window's client (canvas) coordinates, which
+  // may lie outside the client area; false when the window does not exist.
+  virtual bool client_cursor(int slot, int& x, int& y) = 0;
+  // Moves the mouse to a client point of a window.
+  virtual void warp_cursor(int slot, int x, int y) = 0;
+  // The cursor's shape over the engine's windows: 1 I-beam, 2 wait,
+  // 3 cross, 4 up arrow, 5 size NW-SE, 6 size NE-SW, 7 size W-E, 8 size
+  // N-S, 9 size all, 10 no, 11 hand, 12 busy arrow, 13 help, else arrow.
+  virtual void set_cursor_shape(int shape) = 0;
+
+  // The menu bar of a window, drawn by the engine (platform/menu_layout.h)
+  // in a strip above the client area; nullptr removes it. The client area
+  // keeps its size. A chosen item reaches WindowEvents::on_menu_command.
+  virtual void set_menu_bar(int slot, const MenuList* bar) = 0;
+  // A pop-up menu at a desktop point, until the user chooses an item (its
+  // id) or dismisses it (0).
+  virtual uint32_t popup_menu(const MenuList& items, int x, int y) = 0;
 };
 
 }  // namespace nv::platform

@@ -5,12 +5,14 @@
 
 #include <memory>
 
+#include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "platform/file_system.h"
 #include "platform/fonts.h"
 #include "platform/system_info.h"
+#include "platform/tray.h"
 
 namespace nv::platform {
 
@@ -21,6 +23,8 @@ struct Platform {
   std::unique_ptr<SystemInfo> system;
   std::unique_ptr<Display> display;
   std::unique_ptr<FontService> fonts;
+  std::unique_ptr<Clipboard> clipboard;
+  std::unique_ptr<Tray> tray;
 };
 
 }  // namespace nv::platform

@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick sox vorbis-tools xvfb x11-apps x11-utils openbox
+  libdbus-1-dev dbus python3-dbus python3-gi xdotool xclip
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(lua5.4 libpixman-1-dev)

@@ -6,6 +6,7 @@
 #include "core/error_report.h"
 #include "graphics/graphics_state.h"
 #include "graphics/layer_tree.h"
+#include "input/input_state.h"
 #include "runtime/task_tree.h"
 #include "text/font_state.h"
 #include "text/text_step.h"
@@ -28,6 +29,21 @@ gfx::LayerNode* target_node(Engine& e, const TextState& s) {
   return node && node->layer ? node : nullptr;
 }
 
+// The input's key table as the output reads it: a key's frame counter, 1
+// in the frame it went down and above 1 while it stays down.
+class EngineKeys final : public KeyStates {
+ public:
+  explicit EngineKeys(const input::KeySlots& slots) : slots_(slots) {}
+  int32_t state(int32_t key) const override {
+    if (key < 0 || size_t(key) >= slots_.size()) return 0;
+    const int64_t n = slots_[size_t(key)].counter;
+    return n > 0 ? int32_t(std::min<int64_t>(n, INT32_MAX)) : 0;
+  }
+
+ private:
+  const input::KeySlots& slots_;
+};
+
 }  // namespace
 
 void text_walk_step(Engine& e) {
@@ -45,7 +61,12 @@ void text_walk_step(Engine& e) {
   }
   NoGlyphs none;
   GlyphSource& glyphs = pending ? static_cast<GlyphSource&>(*ready_fonts(e).glyphs) : none;
+  // Keys set by a test stand in for the input's own.
+  EngineKeys engine_keys(e.input.keys.slots);
+  const KeyStates* set_keys = s.keys;
+  if (!set_keys) s.keys = &engine_keys;
   const StepResult r = step_text(s, target, glyphs, e.platform.clock->now_us() / 1000);
+  s.keys = set_keys;
 
   if (r.changed.any && node && target) {
     gfx::mark_layer_area_dirty(*node, std::max<int64_t>(r.changed.x0, 0), std::max<int64_t>(r.changed.y0, 0),

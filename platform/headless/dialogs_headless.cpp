@@ -69,6 +69,12 @@ int HeadlessDialogs::message_box(const MessageBoxSpec& box) {
   return d.answer;
 }
 
+std::optional<std::string> HeadlessDialogs::input_box(const InputBoxSpec& spec) {
+  input_boxes_.push_back(spec);
+  write({spec.caption, spec.prompt, false, kIdOk});
+  return InputField(spec.default_text, spec.limit).text();
+}
+
 bool HeadlessDialogs::error_dialog(const ErrorDialogSpec& dialog) {
   ShownDialog d{dialog.caption, dialog.text, true, kIdOk};
   write(d);

@@ -29,8 +29,11 @@ class HeadlessDialogs final : public Dialogs {
 
   int message_box(const MessageBoxSpec& box) override;
   bool error_dialog(const ErrorDialogSpec& dialog) override;
+  // Answers with the default text (as the field holds it).
+  std::optional<std::string> input_box(const InputBoxSpec& spec) override;
 
   const std::vector<ShownDialog>& shown() const { return shown_; }
+  const std::vector<InputBoxSpec>& input_boxes() const { return input_boxes_; }
   void set_policy(AnswerPolicy p) { policy_ = p; }
 
  private:
@@ -39,6 +42,7 @@ class HeadlessDialogs final : public Dialogs {
   AnswerPolicy policy_;
   std::ostream* err_;
   std::vector<ShownDialog> shown_;
+  std::vector<InputBoxSpec> input_boxes_;
 };
 
 // The answer a policy gives to a box with these buttons.

@@ -23,11 +23,47 @@ bool HeadlessDisplay::create_window(int slot, const WindowSpec& spec) {
   clear_client(w);
   stacking_.erase(std::remove(stacking_.begin(), stacking_.end(), slot), stacking_.end());
   stacking_.insert(stacking_.begin(), slot);
+  if (spec.shown) note_main_shown(slot, true);
   return true;
+}
+
+void HeadlessDisplay::note_main_shown(int slot, bool shown) {
+  if (slot != 0) return;
+  inject([shown](WindowEvents& sink) { sink.on_activate(0, shown); });
+}
+
+bool HeadlessDisplay::client_cursor(int slot, int& x, int& y) {
+  Window* w = get(slot);
+  if (!w) return false;
+  const Rect m = frame_margins(w->spec.framed);
+  x = cursor_x_ - (w->spec.x + m.left);
+  y = cursor_y_ - (w->spec.y + m.top);
+  return true;
+}
+
+void HeadlessDisplay::warp_cursor(int slot, int x, int y) {
+  Window* w = get(slot);
+  if (!w) return;
+  const Rect m = frame_margins(w->spec.framed);
+  cursor_x_ = w->spec.x + m.left + x;
+  cursor_y_ = w->spec.y + m.top + y;
+}
+
+void HeadlessDisplay::set_menu_bar(int slot, const MenuList* bar) {
+  if (Window* w = get(slot)) {
+    w->has_menu_bar = bar != nullptr;
+    w->menu_bar = bar ? *bar : MenuList{};
+  }
+}
+
+uint32_t HeadlessDisplay::popup_menu(const MenuList& items, int x, int y) {
+  popups_.push_back({items, x, y});
+  return 0;
 }
 
 void HeadlessDisplay::destroy_window(int slot) {
   if (Window* w = get(slot)) {
+    if (w->shown) note_main_shown(slot, false);
     *w = Window{};
     stacking_.erase(std::remove(stacking_.begin(), stacking_.end(), slot), stacking_.end());
   }
@@ -40,7 +76,10 @@ void HeadlessDisplay::set_caption(int slot, const std::string& caption) {
 }
 
 void HeadlessDisplay::show(int slot, bool shown) {
-  if (Window* w = get(slot)) w->shown = shown;
+  if (Window* w = get(slot)) {
+    if (w->shown != shown) note_main_shown(slot, shown);
+    w->shown = shown;
+  }
 }
 
 void HeadlessDisplay::move(int slot, int x, int y) {

@@ -51,6 +51,13 @@ class HeadlessDisplay final : public Display {
     x = cursor_x_;
     y = cursor_y_;
   }
+  bool client_cursor(int slot, int& x, int& y) override;
+  void warp_cursor(int slot, int x, int y) override;
+  void set_cursor_shape(int shape) override { cursor_shape_ = shape; }
+  void set_menu_bar(int slot, const MenuList* bar) override;
+  // Records the menu and dismisses it.
+  uint32_t popup_menu(const MenuList& items, int x, int y) override;
+
   // Moves the simulated mouse (desktop coordinates).
   void set_cursor_position(int x, int y) {
     cursor_x_ = x;
@@ -73,12 +80,21 @@ class HeadlessDisplay final : public Display {
     int presents = 0;
     int blanks = 0;
     int drags = 0;
+    bool has_menu_bar = false;
+    MenuList menu_bar;
     bool open() const { return exists; }
   };
   const Window& window(int slot) const { return windows_[slot]; }
   // Slots from the top of the desktop's stacking order to the bottom.
   const std::vector<int>& stacking() const { return stacking_; }
   bool cursor_shown() const { return cursor_shown_; }
+  int cursor_shape() const { return cursor_shape_; }
+  // The pop-up menus shown, with where.
+  struct Popup {
+    MenuList items;
+    int x = 0, y = 0;
+  };
+  const std::vector<Popup>& popups() const { return popups_; }
   // The last preview run: its parent and picture.
   struct Preview {
     uint64_t parent = 0;
@@ -99,7 +115,12 @@ class HeadlessDisplay final : public Display {
   int cursor_x_ = 0;
   int cursor_y_ = 0;
   bool cursor_shown_ = true;
+  int cursor_shape_ = 0;
+  std::vector<Popup> popups_;
   Preview preview_;
+  // The desktop has no user to click elsewhere: the main window is active
+  // while it is shown.
+  void note_main_shown(int slot, bool shown);
 };
 
 std::unique_ptr<Display> make_headless_display(DesktopSize desktop);

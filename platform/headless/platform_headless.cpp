@@ -14,10 +14,14 @@ Platform make_headless_platform(const HeadlessOptions& options) {
   p.system = make_fixed_system_info(options.desktop);
   p.display = make_headless_display(options.desktop);
   p.fonts = make_font_service(FontSetup::pinned);  // the same pictures on every machine
+  p.clipboard = std::make_unique<HeadlessClipboard>();
+  p.tray = std::make_unique<HeadlessTray>();
   return p;
 }
 
 HeadlessDialogs* headless_dialogs(Platform& p) { return dynamic_cast<HeadlessDialogs*>(p.dialogs.get()); }
 HeadlessDisplay* headless_display(Platform& p) { return dynamic_cast<HeadlessDisplay*>(p.display.get()); }
+HeadlessClipboard* headless_clipboard(Platform& p) { return dynamic_cast<HeadlessClipboard*>(p.clipboard.get()); }
+HeadlessTray* headless_tray(Platform& p) { return dynamic_cast<HeadlessTray*>(p.tray.get()); }
 
 }  // namespace nv::platform

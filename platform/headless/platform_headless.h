@@ -7,6 +7,8 @@
 #include <string>
 
 #include "platform/headless/dialogs_headless.h"
+#include "platform/headless/headless_clipboard.h"
+#include "platform/headless/headless_tray.h"
 #include "platform/platform.h"
 
 namespace nv::platform {
@@ -26,5 +28,7 @@ Platform make_headless_platform(const HeadlessOptions& options);
 // The headless dialogs and display of a platform made by make_headless_platform.
 HeadlessDialogs* headless_dialogs(Platform& p);
 HeadlessDisplay* headless_display(Platform& p);
+HeadlessClipboard* headless_clipboard(Platform& p);
+HeadlessTray* headless_tray(Platform& p);
 
 }  // namespace nv::platform

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/encoding.h"
+#include "platform/sdl/sdl_ui.h"
 
 namespace nv::platform {
 
@@ -52,6 +53,16 @@ class SdlDialogs final : public Dialogs {
     SDL_ShowMessageBox(&data, &pressed);
     return pressed == 100;
   }
+
+  std::optional<std::string> input_box(const InputBoxSpec& spec) override {
+    if (!font_) return std::nullopt;
+    std::vector<SDL_Event> deferred;
+    std::string text = run_sdl_input_box(spec, *font_, SDL_GetKeyboardFocus(), deferred);
+    for (SDL_Event& ev : deferred) SDL_PushEvent(&ev);
+    return text;
+  }
+
+  std::unique_ptr<UiFont> font_;
 };
 
 }  // namespace

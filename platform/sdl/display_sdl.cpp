@@ -8,6 +8,7 @@
 #include "platform/encoding.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/sdl_shape.h"
+#include "platform/sdl/sdl_ui.h"
 #include "platform/window_slots.h"
 
 namespace nv::platform {
@@ -33,6 +34,8 @@ struct SdlWindow : ClientArea {
   bool place_on_show = false;
   bool place_client = false;
   int place_x = 0, place_y = 0;
+  bool has_menu_bar = false;
+  MenuList menu_bar;
 
   bool open() const { return window != nullptr; }
 };
@@ -42,6 +45,8 @@ class SdlDisplay final : public Display {
   SdlDisplay() = default;
   ~SdlDisplay() override {
     for (int s = 0; s < kWindowSlots; ++s) destroy_window(s);
+    for (SDL_Cursor* c : cursors_)
+      if (c) SDL_FreeCursor(c);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     // The desktop-bus link the video subsystem opened ends only with
     // SDL_Quit; when no other subsystem is in use, end SDL altogether.
@@ -325,6 +330,71 @@ class SdlDisplay final : public Display {
   void show_cursor(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
   void cursor_position(int& x, int& y) override { SDL_GetGlobalMouseState(&x, &y); }
 
+  bool client_cursor(int slot, int& x, int& y) override {
+    SdlWindow* w = get(slot);
+    if (!w) return false;
+    int gx = 0, gy = 0, wx = 0, wy = 0;
+    SDL_GetGlobalMouseState(&gx, &gy);
+    SDL_GetWindowPosition(w->window, &wx, &wy);
+    window_to_canvas(*w, gx - wx, gy - wy, x, y);
+    return true;
+  }
+
+  void warp_cursor(int slot, int x, int y) override {
+    SdlWindow* w = get(slot);
+    if (!w) return;
+    int lw = 0, lh = 0;
+    SDL_RenderGetLogicalSize(w->renderer, &lw, &lh);
+    if (lw > 0 && lh > 0) {
+      int wx = 0, wy = 0;
+      SDL_RenderLogicalToWindow(w->renderer, float(x) + 0.5f, float(y) + 0.5f, &wx, &wy);
+      x = wx;
+      y = wy;
+    }
+    SDL_WarpMouseInWindow(w->window, x, y);
+  }
+
+  void set_cursor_shape(int shape) override {
+    static constexpr SDL_SystemCursor kShapes[] = {
+        SDL_SYSTEM_CURSOR_ARROW,    SDL_SYSTEM_CURSOR_IBEAM,   SDL_SYSTEM_CURSOR_WAIT,
+        SDL_SYSTEM_CURSOR_CROSSHAIR, SDL_SYSTEM_CURSOR_ARROW,  SDL_SYSTEM_CURSOR_SIZENWSE,
+        SDL_SYSTEM_CURSOR_SIZENESW, SDL_SYSTEM_CURSOR_SIZEWE,  SDL_SYSTEM_CURSOR_SIZENS,
+        SDL_SYSTEM_CURSOR_SIZEALL,  SDL_SYSTEM_CURSOR_NO,      SDL_SYSTEM_CURSOR_HAND,
+        SDL_SYSTEM_CURSOR_WAITARROW, SDL_SYSTEM_CURSOR_ARROW};
+    // The desktop has no up-arrow or help cursor of its own: both show the arrow.
+    const SDL_SystemCursor id = shape >= 0 && shape <= 13 ? kShapes[shape] : SDL_SYSTEM_CURSOR_ARROW;
+    SDL_Cursor*& c = cursors_[id];
+    if (!c) c = SDL_CreateSystemCursor(id);
+    if (c) SDL_SetCursor(c);
+  }
+
+  void set_menu_bar(int slot, const MenuList* bar) override {
+    if (SdlWindow* w = get(slot)) {
+      w->has_menu_bar = bar != nullptr;
+      w->menu_bar = bar ? *bar : MenuList{};
+    }
+  }
+
+  uint32_t popup_menu(const MenuList& items, int x, int y) override {
+    if (!font_) return 0;
+    int dw = 0, dh = 0;
+    SDL_Rect bounds{0, 0, 0, 0};
+    if (SDL_GetDisplayBounds(0, &bounds) == 0) {
+      dw = bounds.w;
+      dh = bounds.h;
+    }
+    MenuSession s = MenuSession::popup(items, x, y, {bounds.x, bounds.y, bounds.x + dw, bounds.y + dh}, *font_);
+    const uint32_t id = run_sdl_menu(s, *font_, deferred_);
+    for (const SDL_Event& ev : deferred_) {
+      SDL_Event copy = ev;
+      SDL_PushEvent(&copy);
+    }
+    deferred_.clear();
+    return id;
+  }
+
+  void set_ui_font(std::unique_ptr<UiFont> font) { font_ = std::move(font); }
+
  private:
   SdlWindow* get(int slot) { return windows_.get(slot); }
 
@@ -549,7 +619,26 @@ class SdlDisplay final : public Display {
     }
   }
 
+  // A window point as a canvas point (they differ while a full screen
+  // scales the picture).
+  static void window_to_canvas(const SdlWindow& w, int x, int y, int& cx, int& cy) {
+    int lw = 0, lh = 0;
+    SDL_RenderGetLogicalSize(w.renderer, &lw, &lh);
+    if (lw > 0 && lh > 0) {
+      float fx = 0, fy = 0;
+      SDL_RenderWindowToLogical(w.renderer, x, y, &fx, &fy);
+      cx = static_cast<int>(SDL_floorf(fx));
+      cy = static_cast<int>(SDL_floorf(fy));
+      return;
+    }
+    cx = x;
+    cy = y;
+  }
+
   WindowSlots<SdlWindow> windows_;
+  SDL_Cursor* cursors_[SDL_NUM_SYSTEM_CURSORS] = {};
+  std::unique_ptr<UiFont> font_;
+  std::vector<SDL_Event> deferred_;
   bool fullscreen_ = false;
   Rect margins_;
   std::vector<std::string> dropped_;

@@ -18,6 +18,8 @@ Platform make_interactive_platform(const std::string& title_dir, std::string& er
   p.dialogs = make_sdl_dialogs();
   p.system = make_host_system_info(p.display->desktop());
   p.fonts = make_font_service(FontSetup::system);
+  p.clipboard = make_sdl_clipboard();
+  p.tray = make_status_notifier_tray("nivalo");
   return p;
 }
 

@@ -18,7 +18,8 @@ constexpr SystemVariableName kNames[] = {
     {39, "RFLT"},         {40, "RSTR"},         {42, "TINT"},          {43, "TFLT"},
     {44, "TSTR"},         {57, "SYS_SAVEDIR"},  {60, "SYS_VERSION"},   {62, "SYS_DEPTH"},
     {63, "SYS_DESKTOPW"}, {64, "SYS_DESKTOPH"}, {65, "SYS_MAXIMIZE"},  {66, "SYS_MINIMIZE"},
-    {67, "SYS_CLOSE"},    {73, "SYS_CHAR"},     {78, "SYS_SETTING"},
+    {67, "SYS_CLOSE"},    {73, "SYS_CHAR"},     {78, "SYS_SETTING"},   {79, "SYS_MOUSEX"},
+    {80, "SYS_MOUSEY"},   {81, "SYS_JOYCOUNT"}, {82, "SYS_PAD"},       {222, "SYS_MENU"},
 };
 
 // The numbers LET may write.
