@@ -43,8 +43,6 @@ class MessageWindow : public ::testing::Test {
 };
 
 TEST_F(MessageWindow, AClickTurnsToTheSecondPageAndRunsRepeatExactly) {
-  if (output_of(std::string(NIVALO_PATH) + " --help 2>&1").find("--input") == std::string::npos)
-    GTEST_SKIP() << "this nivalo takes no scripted input (--input)";
   const std::string click = "80 click 60 30\n";
   const Frame first = frame_after(60, click, "first");
   const Frame second = frame_after(140, click, "second");
