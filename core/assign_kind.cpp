@@ -37,4 +37,17 @@ int64_t apply_kind_z(int64_t current, int64_t value, int op) {
   return r <= 0 ? 1 : r;
 }
 
+int64_t apply_kind_in_range(int64_t current, int64_t value, int op, int64_t lo, int64_t hi) {
+  const __int128 c = current, v = value;
+  __int128 r = v;
+  switch (op) {
+    case 1: r = c + v; break;
+    case 2: r = c - v; break;
+    case 3: r = c * v; break;
+    case 4: r = value == 0 ? c : c / v; break;
+    default: break;
+  }
+  return int64_t(r < lo ? lo : r > hi ? hi : r);
+}
+
 }  // namespace nv

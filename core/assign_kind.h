@@ -21,4 +21,9 @@ int64_t apply_kind_0_256(int64_t current, int64_t value, int op);
 // never go below 1, and a division by 0 keeps the current Z.
 int64_t apply_kind_z(int64_t current, int64_t value, int op);
 
+// For an attribute held in lo..hi (font sizes, colours, switches): every
+// kind, set included, is computed without overflow and its result clamped
+// into the range; a division by 0 keeps the current value.
+int64_t apply_kind_in_range(int64_t current, int64_t value, int op, int64_t lo, int64_t hi);
+
 }  // namespace nv

@@ -51,6 +51,10 @@ struct SoundState;
 namespace res {
 struct ResourceState;
 }
+namespace text {
+struct FontState;
+struct TextState;
+}
 struct EngineRecords;
 
 struct Engine {
@@ -100,6 +104,8 @@ struct Engine {
   gfx::GraphicsState& graphics;      // layer tree, pixel routines, workers
   gfx::FramePacing& pacing;          // frame rate, skipping, per-second counts
   display::WindowsState& windows;    // the four window slots and the flags of their events
+  text::TextState& text;             // the message text queue and its output
+  text::FontState& fonts;            // the font list, the font slots and the glyph cache
   input::InputState& input;          // keys, mouse, menus, tray, scripted input
   media::SoundState& sound;          // the sound tree, the request ring and the sound thread
   ScriptThread& script_thread;       // runs the frame step when the title asks for it

@@ -100,7 +100,15 @@ void release_layer_node(Engine& e, LayerNode& node) {
 
 void mark_layer_dirty(LayerNode& node) {
   if (!node.layer) return;
-  DirtyRect r = layer_rect(*node.layer);
+  const Layer& l = *node.layer;
+  mark_layer_area_dirty(node, 0, 0, int64_t(l.sx) - 1, int64_t(l.sy) - 1);
+}
+
+void mark_layer_area_dirty(LayerNode& node, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  if (!node.layer) return;
+  const Layer& l = *node.layer;
+  DirtyRect r{add_saturated(l.x, left), add_saturated(l.y, top), add_saturated(l.x, right),
+              add_saturated(l.y, bottom)};
   for (LayerNode* n = &node; LayerNode* parent = n->parent_node(); n = parent) {
     if (!parent->layer) return;
     Layer& p = *parent->layer;

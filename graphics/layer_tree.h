@@ -68,6 +68,10 @@ void release_layer_node(Engine& e, LayerNode& node);
 // it that shows in each further ancestor.
 void mark_layer_dirty(LayerNode& node);
 
+// The same for the part of the node's image from (left, top) to (right,
+// bottom) inclusive, in the image's own pixels (text drawn into a layer).
+void mark_layer_area_dirty(LayerNode& node, int64_t left, int64_t top, int64_t right, int64_t bottom);
+
 // For the node and each ancestor: the recompose flag, and dirty rectangle 0
 // widened to cover that level's whole canvas.
 void mark_set_dirty(LayerNode& node);

@@ -17,6 +17,8 @@
 #include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
 #include "runtime/task_tree.h"
+#include "text/font_state.h"
+#include "text/text_state.h"
 #include "values/evaluator_state.h"
 #include "values/system_vars.h"
 #include "values/variable_file.h"
@@ -42,6 +44,8 @@ struct EngineRecords {
   gfx::GraphicsState graphics;
   gfx::FramePacing pacing;
   display::WindowsState windows;
+  text::TextState text;
+  text::FontState fonts;
   input::InputState input;
   media::SoundState sound;
   ScriptThread script_thread;

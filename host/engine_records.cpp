@@ -27,6 +27,8 @@ Engine::Engine(platform::Platform& platform_services)
       graphics(records_->graphics),
       pacing(records_->pacing),
       windows(records_->windows),
+      text(records_->text),
+      fonts(records_->fonts),
       input(records_->input),
       sound(records_->sound),
       script_thread(records_->script_thread) {

@@ -6,19 +6,9 @@
 #include "input/input_frame.h"
 #include "input/menu_commands.h"
 #include "runtime/scheduler.h"
+#include "text/text_frame.h"
 
 namespace nv {
-
-namespace {
-
-// The text output's step before each walk. No text window draws yet, so
-// pending output completes at once: a task that waits for its text
-// (RETURNCODE) runs again in the next walk.
-void text_step(Engine& e) {
-  for (auto& node : e.tasks.nodes) node->task.text_busy = false;
-}
-
-}  // namespace
 
 int frame_step(Engine& e) {
   // The sound thread reads these every cycle for its global pause.
@@ -26,7 +16,8 @@ int frame_step(Engine& e) {
   e.sound.background_exec.store(e.dispatch.pause.background_exec);
   if (e.stop.load()) return 1;
   input::input_frame_step(e);
-  if (walk_frame(e, text_step) != 0) return 1;
+  ++e.text.input_frame;  // the key states of this frame: one click releases one wait
+  if (walk_frame(e, text::text_walk_step) != 0) return 1;
   if (e.stop.load()) return 1;
   const bool draw = !e.pacing.skip_next;
   if (draw && display::compose_frame(e) != 0) return 1;

@@ -15,6 +15,7 @@
 #include "runtime/dispatch.h"
 #include "runtime/error_table.h"
 #include "runtime/task_commands.h"
+#include "text/text_commands.h"
 
 namespace nv {
 
@@ -47,7 +48,7 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::GO] = go_command;
   d.direct[c::GOSUB] = gosub_command;
   d.direct[c::RETURN] = return_command;
-  d.direct[c::RETURNCODE] = returncode_command;
+  d.direct[c::RETURNCODE] = text::text_returncode_command;  // the control flow's part, and the text's items
   d.direct[c::LABELINFO] = labelinfo_command;
   d.direct[c::END] = end_command;
 
@@ -94,6 +95,14 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::SOUND] = media::sound_command;
   d.direct[c::SOUNDEND] = media::soundend_command;
   d.direct[c::SOUNDINFO] = media::soundinfo_command;
+
+  // Message text and fonts.
+  d.direct[c::FONT] = text::font_command;
+  d.direct[c::FONTINFO] = text::fontinfo_command;
+  d.direct[c::TEXT] = text::text_command;
+  d.direct[c::TEXTINFO] = text::textinfo_command;
+  d.direct[c::UNDERSCORE] = text::underscore_command;
+  d.direct[c::WORD] = text::word_command;
 }
 
 }  // namespace nv

@@ -13,6 +13,7 @@
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "platform/file_system.h"
+#include "platform/fonts.h"
 #include "platform/system_info.h"
 #include "platform/tray.h"
 
@@ -24,6 +25,7 @@ struct Platform {
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<SystemInfo> system;
   std::unique_ptr<Display> display;
+  std::unique_ptr<FontService> fonts;
   std::unique_ptr<Clipboard> clipboard;
   std::unique_ptr<Tray> tray;
 

@@ -10,7 +10,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libogg-dev libvorbis-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev libdeflate-dev
-  fonts-ipafont-gothic fonts-ipafont-mincho
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick sox vorbis-tools espeak-ng xvfb x11-apps x11-utils openbox
   libdbus-1-dev dbus python3-dbus python3-gi xdotool xclip

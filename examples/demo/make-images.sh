@@ -20,3 +20,7 @@ im -size 300x200 xc:'#fff4e0' -fill '#d04040' -draw 'roundrectangle 10,10 290,19
    -fill '#fff4e0' -draw 'roundrectangle 24,24 276,176 12,12' \
    -fill '#d04040' -pointsize 40 -gravity center -annotate +0+0 'Nivalo' -depth 8 card.png
 im -size 640x480 radial-gradient:'#000000-#ffffff' -colorspace gray -depth 8 rule.png
+# The message window: a translucent panel, and a clear layer the text is drawn into.
+im -size 600x120 xc:none -fill '#102040c0' -stroke '#c0d0ff' -strokewidth 2 \
+   -draw 'roundrectangle 1,1 598,118 12,12' -depth 8 PNG32:window.png
+im -size 568x96 xc:none -depth 8 PNG32:msg.png

@@ -14,6 +14,7 @@ Platform make_headless_platform(const HeadlessOptions& options) {
   p.dialogs = std::make_unique<HeadlessDialogs>(options.answer, options.err);
   p.system = make_fixed_system_info(options.desktop);
   p.display = make_headless_display(options.desktop);
+  p.fonts = make_font_service(FontSetup::pinned);  // the same pictures on every machine
   p.clipboard = std::make_unique<HeadlessClipboard>();
   p.tray = std::make_unique<HeadlessTray>();
   p.open_audio = [path = options.sound_out, rate = options.sound_rate](std::string& error) {

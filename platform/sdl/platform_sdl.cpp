@@ -18,6 +18,7 @@ Platform make_interactive_platform(const std::string& title_dir, std::string& er
   p.files = std::make_unique<FileSystem>(title_dir);
   p.dialogs = make_sdl_dialogs();
   p.system = make_host_system_info(p.display->desktop());
+  p.fonts = make_font_service(FontSetup::system);
   p.clipboard = make_sdl_clipboard();
   p.tray = make_status_notifier_tray("nivalo");
   p.open_audio = [](std::string& why) { return make_sdl_audio(kDefaultSoundRate, why); };

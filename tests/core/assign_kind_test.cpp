@@ -41,5 +41,20 @@ TEST(AssignKind, OpacityClampsOnlyWhereTheKindCanLeaveTheRange) {
   EXPECT_EQ(apply_kind_0_256(100, -1, 4), 0);
 }
 
+TEST(AssignKind, RangedAttributesClampEveryKindWithoutOverflow) {
+  EXPECT_EQ(apply_kind_in_range(24, 10, 2, 1, 256), 14);
+  EXPECT_EQ(apply_kind_in_range(24, 100, 2, 1, 256), 1);  // a size never reaches 0
+  EXPECT_EQ(apply_kind_in_range(0xFFFF00, 0x1000, 1, 0, 0xFFFFFF), 0xFFFFFF);
+  EXPECT_EQ(apply_kind_in_range(-1, -1, 1, -1, 0xFFFFFF), -1);  // COLOR2 stays "none"
+  EXPECT_EQ(apply_kind_in_range(1, kMax, 1, 0, 1), 1);
+  EXPECT_EQ(apply_kind_in_range(1 << 20, int64_t(1) << 62, 3, 1, 256), 256);
+  EXPECT_EQ(apply_kind_in_range(-5, kMax, 3, 1, 256), 1);
+  EXPECT_EQ(apply_kind_in_range(kMin, -1, 4, -1, 0xFFFFFF), 0xFFFFFF);  // 2^63, no overflow
+  EXPECT_EQ(apply_kind_in_range(kMin, 3, 4, -1, 0xFFFFFF), -1);
+  EXPECT_EQ(apply_kind_in_range(40, 0, 4, 1, 256), 40);
+  EXPECT_EQ(apply_kind_in_range(40, kMax, 0, 1, 256), 256);  // a plain value too
+  EXPECT_EQ(apply_kind_in_range(40, int64_t(1) << 32, 0, 0, 1), 1);
+}
+
 }  // namespace
 }  // namespace nv

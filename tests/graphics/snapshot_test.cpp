@@ -35,6 +35,17 @@ std::string build_title(const fs::path& title, const fs::path& images, const fs:
   return e;
 }
 
+// The demo title built in `title` as scripts/demo.sh builds it, its
+// pictures made in `images`.
+std::string build_demo(const fs::path& title, const fs::path& images, const fs::path& err) {
+  const fs::path src = fs::path(SOURCE_DIR) / "examples" / "demo";
+  fs::create_directories(title);
+  fs::copy_file(src / "title.cfg", title / "title.cfg");
+  fs::copy_file(src / "main.nvs", title / "main.nvs");
+  std::string e = sh(quoted(src / "make-images.sh") + " " + quoted(images), err);
+  return e.empty() ? build_title(title, images, err) : e;
+}
+
 // The main window's picture after `frames` frame steps.
 RgbPicture frame_after(const fs::path& title, int frames, const fs::path& out, std::string& problem) {
   problem = sh(std::string(NIVALO_PATH) + " --headless --frames " + std::to_string(frames) + " --snapshot " +
@@ -47,13 +58,8 @@ RgbPicture frame_after(const fs::path& title, int frames, const fs::path& out, s
 
 TEST(Snapshots, DemoScenesMatchImageMagickComposition) {
   TempDir dir;
-  const fs::path src = fs::path(SOURCE_DIR) / "examples" / "demo";
-  const fs::path title = dir.path() / "title", pics = dir.path() / "images", err = dir.path() / "err.txt";
-  fs::create_directories(title);
-  fs::copy_file(src / "title.cfg", title / "title.cfg");
-  fs::copy_file(src / "main.nvs", title / "main.nvs");
-  ASSERT_EQ(sh(quoted(src / "make-images.sh") + " " + quoted(pics), err), "");
-  ASSERT_EQ(build_title(title, pics, err), "");
+  const fs::path title = dir.path() / "title", pics = dir.path() / "images";
+  ASSERT_EQ(build_demo(title, pics, dir.path() / "err.txt"), "");
   auto pic = [&](const char* name) { return pics / (std::string(name) + ".png"); };
 
   // The first scene's layers, bottom to top, with the drifting cloud at x.
@@ -138,6 +144,37 @@ WAIT[FRAME=1000]
     ASSERT_EQ(problem, "");
     EXPECT_SAME_PICTURE(got, ref.picture());
   }
+}
+
+// The demo's message window from the first night on: the first lines of
+// text are drawn inside the panel's text layer (568 x 96 at 36, 357), the
+// same in two runs; the sky above the panel is untouched by them.
+TEST(Snapshots, DemoMessageWindowShowsItsTextTheSameEveryRun) {
+  TempDir dir;
+  const fs::path title = dir.path() / "title", pics = dir.path() / "images";
+  ASSERT_EQ(build_demo(title, pics, dir.path() / "err.txt"), "");
+  std::string problem;
+  RgbPicture a = frame_after(title, 330, dir.path() / "a.png", problem);
+  ASSERT_EQ(problem, "");
+  RgbPicture b = frame_after(title, 330, dir.path() / "b.png", problem);
+  ASSERT_EQ(problem, "");
+  EXPECT_SAME_PICTURE(a, b);
+  ASSERT_EQ(a.width, 640);
+  // Text pixels are near white (COLOR 0xFFFFFF to COLOR2 0xC0D8FF); the
+  // panel and the night sky are dark.
+  auto bright_in_rows = [&](int top, int bottom, int left, int right) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x) {
+        const uint8_t* p = &a.rgb[(size_t(y) * size_t(a.width) + size_t(x)) * 3];
+        n += p[0] > 0xA0 && p[1] > 0xA0 && p[2] > 0xA0;
+      }
+    return n;
+  };
+  EXPECT_GT(bright_in_rows(357, 377, 36, 604), 300) << "the first line";
+  EXPECT_GT(bright_in_rows(377, 397, 36, 604), 300) << "the second line";
+  EXPECT_EQ(bright_in_rows(397, 453, 36, 604), 0) << "nothing below the two lines";
+  EXPECT_EQ(bright_in_rows(357, 453, 0, 20), 0) << "nothing left of the panel";
 }
 
 }  // namespace

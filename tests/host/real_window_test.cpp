@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,7 +23,6 @@
 namespace nv {
 namespace {
 
-using test::output_of;
 using test::slurp;
 
 constexpr const char* kCaption = "nivalo real window";
@@ -72,14 +70,7 @@ void make_title(const test::TempDir& dir, bool full_screen) {
 
 Picture screenshot() {
   Picture pic;
-  int w = 0, h = 0;
-  std::vector<uint8_t> rgb = platform::test::screenshot(w, h);
-  if (w <= 0 || h <= 0 || rgb.size() != size_t(w) * size_t(h) * 3) return pic;
-  pic.width = w;
-  pic.height = h;
-  pic.rgb.resize(size_t(w) * size_t(h));
-  for (size_t i = 0; i < pic.rgb.size(); ++i)
-    pic.rgb[i] = uint32_t(rgb[i * 3]) << 16 | uint32_t(rgb[i * 3 + 1]) << 8 | rgb[i * 3 + 2];
+  pic.rgb = platform::test::screenshot_pixels(pic.width, pic.height);
   return pic;
 }
 
@@ -92,18 +83,6 @@ std::optional<Picture> read_png(const std::filesystem::path& p) {
   Picture pic{img.width, img.height, {}};
   for (uint32_t px : img.pixels) pic.rgb.push_back(px & 0xFFFFFFu);
   return pic;
-}
-
-// The absolute top-left of the client area of the window with this
-// caption, when the X server has it mapped.
-std::optional<std::pair<int, int>> client_origin(const std::string& caption) {
-  std::string info = output_of("xwininfo -name '" + caption + "' 2>/dev/null");
-  std::smatch x, y;
-  if (info.find("IsViewable") == std::string::npos ||
-      !std::regex_search(info, x, std::regex("Absolute upper-left X: +(-?\\d+)")) ||
-      !std::regex_search(info, y, std::regex("Absolute upper-left Y: +(-?\\d+)")))
-    return std::nullopt;
-  return std::make_pair(std::stoi(x[1]), std::stoi(y[1]));
 }
 
 // The first differences of `shot` from `want` with want's (0, 0) at
@@ -224,7 +203,7 @@ TEST(RealWindow, TheScreenShowsTheHeadlessFrameInTheClientArea) {
 
   Running run(dir, 300);  // five seconds at 60 frames a second
   std::string why = until_screen(run, [&]() -> std::string {
-    auto origin = client_origin(kCaption);
+    auto origin = platform::test::client_origin(kCaption);
     if (!origin) return "no window named \"" + std::string(kCaption) + "\"";
     Picture shot = screenshot();
     if (shot.rgb.empty()) return "no screenshot (ImageMagick's import)";

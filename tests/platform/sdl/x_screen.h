@@ -6,8 +6,11 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <regex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/display.h"
@@ -43,6 +46,35 @@ inline std::vector<uint8_t> screenshot(int& w, int& h) {
   }
   pclose(p);
   return rgb;
+}
+
+// The screen as 0xRRGGBB pixels, rows top-down; empty without a screenshot.
+inline std::vector<uint32_t> screenshot_pixels(int& w, int& h) {
+  std::vector<uint8_t> rgb = screenshot(w, h);
+  std::vector<uint32_t> px;
+  if (w <= 0 || h <= 0 || rgb.size() != size_t(w) * size_t(h) * 3) return px;
+  px.resize(size_t(w) * size_t(h));
+  for (size_t i = 0; i < px.size(); ++i)
+    px[i] = uint32_t(rgb[i * 3]) << 16 | uint32_t(rgb[i * 3 + 1]) << 8 | rgb[i * 3 + 2];
+  return px;
+}
+
+// The absolute top-left of the client area of the window with this
+// caption (asked of xwininfo), when the X server has it mapped.
+inline std::optional<std::pair<int, int>> client_origin(const std::string& caption) {
+  std::string info;
+  if (FILE* p = popen(("xwininfo -name '" + caption + "' 2>/dev/null").c_str(), "r")) {
+    char buf[4096];
+    size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) info.append(buf, n);
+    pclose(p);
+  }
+  std::smatch x, y;
+  if (info.find("IsViewable") == std::string::npos ||
+      !std::regex_search(info, x, std::regex("Absolute upper-left X: +(-?\\d+)")) ||
+      !std::regex_search(info, y, std::regex("Absolute upper-left Y: +(-?\\d+)")))
+    return std::nullopt;
+  return std::make_pair(std::stoi(x[1]), std::stoi(y[1]));
 }
 
 inline Rgb at(const std::vector<uint8_t>& rgb, int w, int x, int y) {
