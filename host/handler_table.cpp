@@ -6,6 +6,7 @@
 #include "data/variable_commands.h"
 #include "display/window_commands.h"
 #include "formats/command_table.h"
+#include "host/system_command.h"
 #include "graphics/fps_command.h"
 #include "graphics/layer_commands.h"
 #include "input/input_commands.h"
@@ -95,6 +96,9 @@ void fill_handler_tables(DispatchState& d) {
   d.direct[c::SOUND] = media::sound_command;
   d.direct[c::SOUNDEND] = media::soundend_command;
   d.direct[c::SOUNDINFO] = media::soundinfo_command;
+
+  // The host's switches and the script timers.
+  d.direct[c::SYSTEM] = system_command;
 
   // Message text and fonts.
   d.direct[c::FONT] = text::font_command;

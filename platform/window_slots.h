@@ -19,7 +19,7 @@ struct ClientArea {
   std::function<bool(int, int)> drag_test;
 };
 
-// Makes the picture black at the spec's client size.
+// Makes the picture black at the window's client size (`spec`).
 void clear_client(ClientArea& w);
 
 // Copies a `width` x `height` canvas into the picture with its top-left
