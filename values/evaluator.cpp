@@ -544,6 +544,7 @@ constexpr int kStringModes[5] = {0, 3, 3, 3, 4};
 
 bool valid_selector(Engine& e, int selector) {
   if (selector >= 1 && selector <= 4) return true;
+  e.eval.failed = true;  // callers check this flag, not the report
   report(e, 900000);
   return false;
 }

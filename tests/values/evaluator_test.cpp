@@ -236,8 +236,14 @@ TEST_F(Eval, MalformedTokenStringsAreDataErrors) {
   ev_int(Expr().i(3).op('?'));
   EXPECT_EQ(last_code(), 900030u);
   EXPECT_EQ(ev_int(Expr().i(3).op('?')), 3);  // the value found so far is returned
-  eval_int(e(), Expr().i(3).b, 0);
+  ev_int(Expr().i(3));  // a good evaluation clears the flag ...
+  ASSERT_FALSE(e().eval.failed);
+  eval_int(e(), Expr().i(3).b, 0);  // ... and a bad selector sets it, so callers stop
   EXPECT_EQ(last_code(), 900000u);
+  EXPECT_TRUE(e().eval.failed);
+  e().eval.failed = false;
+  eval_float(e(), Expr().i(3).b, 7);
+  EXPECT_TRUE(e().eval.failed);
 }
 
 }  // namespace
