@@ -95,6 +95,8 @@ TEST_F(RealInput, KeysAndClicksFromTheDesktopReachTheScript) {
   make_title(dir, R"(G_STR report
 *SYSTEM_START
 MOUSE[X=50 Y=40]
+WAIT[FRAME=2]
+CLIPACT[TEXT=1 SET="ready"]
 LOOP[SET=-1]
   IF KEY2_A > 0
     IF KEY2_LBUTTON > 0
@@ -111,7 +113,10 @@ LOOPEND
   Running run(dir);
   const std::string id = window_id(kCaption);
   ASSERT_FALSE(id.empty()) << slurp(dir.path() / "window-err.txt");
-  sh("xdotool windowactivate --sync " + id + " && sleep 0.3 && xdotool key a && sleep 0.2 && xdotool click 1");
+  // Keys go to the window under the pointer (no window manager): type only
+  // once the title has moved the pointer into its window.
+  ASSERT_EQ(wait_clipboard("ready"), "ready") << slurp(dir.path() / "window-err.txt");
+  sh("xdotool windowactivate --sync " + id + " ; xdotool key a && sleep 0.2 && xdotool click 1");
   EXPECT_EQ(wait_clipboard("keys"), "keys 1 1 50 40");
 }
 
