@@ -137,6 +137,20 @@ inline V32 rule_weights(const uint32_t* weights) {
   return w > 1 ? w : V32{};
 }
 
+// The rule weights (0..256, one per pixel) as the 16-bit lanes w, w, w, 0
+// of the pixels of the low and high halves of a step.
+#if NV_VEC_BYTES == 32
+inline V16 weight_lanes(V32 w, bool high) {
+  const R lo = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, -1, -1, 4, 5, 4, 5, 4, 5, -1, -1, 0, 1, 0, 1, 0, 1, -1, -1, 4, 5, 4,
+                                5, 4, 5, -1, -1);
+  const R hi = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, -1, -1, 12, 13, 12, 13, 12, 13, -1, -1, 8, 9, 8, 9, 8, 9, -1, -1,
+                                12, 13, 12, 13, 12, 13, -1, -1);
+  return (V16)_mm256_shuffle_epi8((R)w, high ? hi : lo);
+}
+#else
+inline V16 weight_lanes(V32 w, bool high) { return colour_lanes(high ? high_pixels(w) : low_pixels(w)); }
+#endif
+
 // d + (((f - d) x v) >> 16) for a per-pixel weight v in 0..65536 on the
 // colour lanes (the alpha lane keeps d): with c = 65536 - v split into bytes
 // c1 c0 and v into v1 v0, it is ((d c1 + f v1) + ((d c0 + f v0) >> 8)) >> 8,
@@ -177,7 +191,7 @@ inline V16 blend_half(const BlendRow& r, V16 d, V16 s, V16 f, V64 v) {
       return mix(d, f, (colour_lanes((as64(s) >> 48) + 1) * a) >> 8);
     }
   } else if constexpr (Form == 4) {
-    return mix(d, f, colour_lanes(v));
+    return mix(d, f, as16(v));  // v: the weight lanes
   } else {
     const V64 sa = as64(s) >> 48;
     return rule_alpha_step(d, f, v * (Mode == 0 ? sa : sa + 1));
@@ -185,14 +199,16 @@ inline V16 blend_half(const BlendRow& r, V16 d, V16 s, V16 f, V64 v) {
 }
 
 template <int Mode, int Form>
-inline void chunk(const BlendRow& r, int32_t p, const uint32_t* weights) {
+inline void chunk(const BlendRow& r, int32_t p, V32 w) {
   uint8_t* dp = r.dst + p * 4;
   const uint8_t* sp = r.src + p * 4;
   const V8 d8 = load8(dp);
   const V8 s8 = load8(sp);
   V64 v_lo{}, v_hi{};
-  if constexpr (Form >= 4) {
-    const V32 w = rule_weights(weights);
+  if constexpr (Form == 4) {
+    v_lo = as64(weight_lanes(w, false));
+    v_hi = as64(weight_lanes(w, true));
+  } else if constexpr (Form == 5) {
     v_lo = low_pixels(w);
     v_hi = high_pixels(w);
   }
@@ -211,7 +227,10 @@ inline void chunk(const BlendRow& r, int32_t p, const uint32_t* weights) {
 }
 
 template <int Mode, int Form>
-void kernel(const BlendRow& r) {
+void kernel(const BlendRow& in) {
+  // A local copy: the compiler then knows the pixel stores cannot change
+  // the row's pointers, and keeps them in registers.
+  const BlendRow r = in;
   const int32_t whole = r.width / kPixels * kPixels;
   if constexpr (Form == 0 && Mode == 0) {
     __builtin_memcpy(r.dst, r.src, size_t(r.width) * 4);
@@ -233,11 +252,17 @@ void kernel(const BlendRow& r) {
     for (int32_t b = 0; b < whole; b += kBlock) {
       const int32_t n = whole - b < kBlock ? whole - b : kBlock;
       const uint8_t* rule = r.rule + b * 4;
-      for (int32_t i = 0; i < n; ++i) weights[i] = r.rule_table[rule[i * 4]];
-      for (int32_t p = 0; p < n; p += kPixels) chunk<Mode, Form>(r, b + p, weights + p);
+      const uint32_t* table = r.rule_table;
+      // n is a whole number of steps: the inner loop is unrolled to one
+      // load, one look-up and one store a pixel.
+      for (int32_t i = 0; i < n; i += kPixels) {
+#pragma GCC unroll 8
+        for (int32_t k = 0; k < kPixels; ++k) weights[i + k] = table[rule[(i + k) * 4]];
+      }
+      for (int32_t p = 0; p < n; p += kPixels) chunk<Mode, Form>(r, b + p, rule_weights(weights + p));
     }
   } else {
-    for (int32_t p = 0; p < whole; p += kPixels) chunk<Mode, Form>(r, p, nullptr);
+    for (int32_t p = 0; p < whole; p += kPixels) chunk<Mode, Form>(r, p, V32{});
   }
   if (whole < r.width) {
     BlendRow tail = r;
