@@ -18,8 +18,14 @@ void run_composite_rows(const CompositeJob& job, int32_t first_row, int32_t end_
   }
 }
 
+namespace {
+int32_t band_rows(const CompositePass& pass) {
+  return int32_t(std::max<int64_t>(1, kBandBytes / std::max<int64_t>(4, int64_t(pass.width) * 4)));
+}
+}  // namespace
+
 void run_pass_rows(const CompositePass& pass, int32_t first_row, int32_t end_row) {
-  const int32_t band = int32_t(std::max<int64_t>(1, kBandBytes / std::max<int64_t>(4, int64_t(pass.width) * 4)));
+  const int32_t band = band_rows(pass);
   for (int32_t b = first_row; b < end_row; b += band) {
     const int32_t e = std::min(end_row, b + band);
     if (pass.clear) {
@@ -38,6 +44,8 @@ void run_rows(const void* context, int32_t first_row, int32_t end_row) {
 }
 }  // namespace
 
-PoolJob pool_job_of(const CompositePass& pass) { return PoolJob{&run_rows, &pass, pass.height, pass.pixels}; }
+PoolJob pool_job_of(const CompositePass& pass) {
+  return PoolJob{&run_rows, &pass, pass.height, pass.pixels, band_rows(pass)};
+}
 
 }  // namespace nv::gfx

@@ -53,7 +53,7 @@ constexpr int64_t kBandBytes = 64 * 1024;
 // Runs rows first_row .. end_row - 1 of the pass, band by band.
 void run_pass_rows(const CompositePass& pass, int32_t first_row, int32_t end_row);
 
-// The pass as the pool runs it.
+// The pass as the pool runs it: in bands the workers take in turn.
 PoolJob pool_job_of(const CompositePass& pass);
 
 }  // namespace nv::gfx

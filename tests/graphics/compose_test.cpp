@@ -300,5 +300,30 @@ TEST(WorkerPool, BandsCoverEveryRowOnce) {
   EXPECT_EQ(gfx::worker_count_for(8, false), 1);
 }
 
+// Banded jobs, alternating with fixed-share ones so that a worker released
+// from a banded job (all bands taken before it woke) then takes the next
+// job: every row is still run exactly once, on one or two workers.
+TEST(WorkerPool, BandedJobsRunEveryRowOnce) {
+  for (int n : {1, 2}) {
+    std::atomic<bool> stop{false};
+    gfx::WorkerPool pool(n, stop);
+    std::vector<std::atomic<int>> count(37);
+    gfx::PoolJob job;
+    job.context = &count;
+    job.height = int32_t(count.size());
+    job.pixels = gfx::kSplitJobPixels;
+    job.run = [](const void* c, int32_t first, int32_t end) {
+      auto& rows = *static_cast<std::vector<std::atomic<int>>*>(const_cast<void*>(c));
+      for (int32_t y = first; y < end; ++y) rows[size_t(y)].fetch_add(1, std::memory_order_relaxed);
+    };
+    const int32_t bands[] = {3, 0, 1, 100, 5};
+    for (int i = 0; i < 3000; ++i) {
+      job.band = bands[i % 5];
+      pool.run(job);
+    }
+    for (const auto& c : count) EXPECT_EQ(c.load(), 3000) << n << " workers";
+  }
+}
+
 }  // namespace
 }  // namespace nv::test
