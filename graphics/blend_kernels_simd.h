@@ -147,9 +147,18 @@ inline V16 weight_lanes(V32 w, bool high) {
                                 12, 13, 12, 13, 12, 13, -1, -1);
   return (V16)_mm256_shuffle_epi8((R)w, high ? hi : lo);
 }
+// The source alpha of each pixel of a half (16-bit lanes) as s_a, s_a, s_a, 0.
+inline V16 alpha_lanes(V16 s) {
+  const R m = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, -1, -1, 14, 15, 14, 15, 14, 15, -1, -1, 6, 7, 6, 7, 6, 7, -1, -1, 14,
+                               15, 14, 15, 14, 15, -1, -1);
+  return (V16)_mm256_shuffle_epi8((R)s, m);
+}
 #else
 inline V16 weight_lanes(V32 w, bool high) { return colour_lanes(high ? high_pixels(w) : low_pixels(w)); }
+inline V16 alpha_lanes(V16 s) { return colour_lanes(as64(s) >> 48); }
 #endif
+// 1 on the colour lanes, 0 on the alpha lane.
+inline V16 colour_ones() { return colour_lanes(V64{} + 1); }
 
 // d + (((f - d) x v) >> 16) for a per-pixel weight v in 0..65536 on the
 // colour lanes (the alpha lane keeps d): with c = 65536 - v split into bytes
@@ -181,14 +190,14 @@ inline V16 blend_half(const BlendRow& r, V16 d, V16 s, V16 f, V64 v) {
       return mix(d, f, V16{} + a);
     }
   } else if constexpr (Form == 2) {
-    return mix(d, f, colour_lanes((as64(s) >> 48) + 1));
+    return mix(d, f, alpha_lanes(s) + colour_ones());
   } else if constexpr (Form == 3) {
     const uint16_t a = uint16_t(r.opacity);
     if constexpr (Mode == 0) {
-      const V16 w = (colour_lanes(as64(s) >> 48) * a) >> 8;
+      const V16 w = (alpha_lanes(s) * a) >> 8;
       return ((d * (256 - w)) >> 8) + (((w + 1) * s) >> 8);
     } else {
-      return mix(d, f, (colour_lanes((as64(s) >> 48) + 1) * a) >> 8);
+      return mix(d, f, ((alpha_lanes(s) + colour_ones()) * a) >> 8);
     }
   } else if constexpr (Form == 4) {
     return mix(d, f, as16(v));  // v: the weight lanes
