@@ -130,13 +130,6 @@ inline V16 mode_f(V16 d, V16 s) {
   }
 }
 
-// The rule weights of a step's pixels, 0 where the table gives 0 or 1.
-inline V32 rule_weights(const uint32_t* weights) {
-  V32 w;
-  __builtin_memcpy(&w, weights, sizeof w);
-  return w > 1 ? w : V32{};
-}
-
 // The rule weights (0..256, one per pixel) as the 16-bit lanes w, w, w, 0
 // of the pixels of the low and high halves of a step.
 #if NV_VEC_BYTES == 32
@@ -254,21 +247,16 @@ void kernel(const BlendRow& in) {
     }
   }
   if constexpr (Form >= 4) {
-    // The rule weights are looked up a block at a time with plain loads:
-    // that is quicker than a vector gather on every processor we met.
-    constexpr int32_t kBlock = 256;
-    uint32_t weights[kBlock];
-    for (int32_t b = 0; b < whole; b += kBlock) {
-      const int32_t n = whole - b < kBlock ? whole - b : kBlock;
-      const uint8_t* rule = r.rule + b * 4;
-      const uint32_t* table = r.rule_table;
-      // n is a whole number of steps: the inner loop is unrolled to one
-      // load, one look-up and one store a pixel.
-      for (int32_t i = 0; i < n; i += kPixels) {
+    // The rule weights of a step are looked up with plain loads straight
+    // into a register (quicker than a vector gather on every processor we
+    // met).
+    const uint32_t* table = r.rule_table;
+    for (int32_t p = 0; p < whole; p += kPixels) {
+      const uint8_t* rule = r.rule + p * 4;
+      V32 w;
 #pragma GCC unroll 8
-        for (int32_t k = 0; k < kPixels; ++k) weights[i + k] = table[rule[(i + k) * 4]];
-      }
-      for (int32_t p = 0; p < n; p += kPixels) chunk<Mode, Form>(r, b + p, rule_weights(weights + p));
+      for (int k = 0; k < kPixels; ++k) w[k] = table[rule[k * 4]];
+      chunk<Mode, Form>(r, p, w > 1 ? w : V32{});
     }
   } else {
     for (int32_t p = 0; p < whole; p += kPixels) chunk<Mode, Form>(r, p, V32{});
