@@ -5,9 +5,11 @@
 // and the opaque full-canvas copy against memcpy. Prints figures and ratios.
 #include <pixman.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -83,54 +85,81 @@ void build_scene(Scene& s, bool two_workers, bool full_scene) {
   fade.softness = 64;
 }
 
-double compose_fps(bool two_workers, bool full_scene) {
+// One frame of a player's composition: the set is marked dirty, composed
+// and its dirty state reset after the presented frame.
+struct ComposeScene {
   Scene s;
-  build_scene(s, two_workers, full_scene);
-  nv::Engine& e = *s.e;
-  nv::gfx::LayerNode* w0 = e.graphics.layers.w0;
-  return per_second([&] {
+  ComposeScene(bool two_workers, bool full_scene) { build_scene(s, two_workers, full_scene); }
+  void frame() {
+    nv::Engine& e = *s.e;
+    nv::gfx::LayerNode* w0 = e.graphics.layers.w0;
     nv::gfx::mark_set_dirty(*w0);
     nv::gfx::compose_set(e, *w0, false);
     nv::gfx::reset_dirty_tree(e);
-  });
-}
+  }
+};
 
 pixman_image_t* image_of(std::vector<uint32_t>& px, int w, int h, bool alpha) {
   return pixman_image_create_bits(alpha ? PIXMAN_a8r8g8b8 : PIXMAN_x8r8g8b8, w, h, px.data(), w * 4);
 }
 
-double pixman_scene_fps() {
-  std::vector<uint32_t> canvas(size_t(kW) * kH), bg = noise(kW, kH, false, 1), win = noise(1100, 200, false, 20),
-                                                 fade = noise(kW, kH, false, 40);
+// The same drawing through pixman on one thread.
+struct PixmanScene {
+  std::vector<uint32_t> canvas = std::vector<uint32_t>(size_t(kW) * kH), bg = noise(kW, kH, false, 1),
+                        win = noise(1100, 200, false, 20), fade = noise(kW, kH, false, 40);
   std::vector<std::vector<uint32_t>> sprites;
-  for (int i = 0; i < 3; ++i) sprites.push_back(noise(256, 256, true, 10 + i));
-  pixman_image_t* dst = image_of(canvas, kW, kH, true);
-  pixman_image_t* bgi = image_of(bg, kW, kH, false);
-  pixman_image_t* wini = image_of(win, 1100, 200, false);
-  pixman_image_t* fadei = image_of(fade, kW, kH, false);
+  pixman_image_t *dst, *bgi, *wini, *fadei, *half_mask;
   std::vector<pixman_image_t*> spr;
-  for (auto& s : sprites) spr.push_back(image_of(s, 256, 256, true));
-  pixman_color_t half{0, 0, 0, 0x8000};
-  pixman_image_t* half_mask = pixman_image_create_solid_fill(&half);
-  const double fps = per_second([&] {
+
+  PixmanScene() {
+    for (int i = 0; i < 3; ++i) sprites.push_back(noise(256, 256, true, 10 + i));
+    dst = image_of(canvas, kW, kH, true);
+    bgi = image_of(bg, kW, kH, false);
+    wini = image_of(win, 1100, 200, false);
+    fadei = image_of(fade, kW, kH, false);
+    for (auto& sp : sprites) spr.push_back(image_of(sp, 256, 256, true));
+    pixman_color_t half{0, 0, 0, 0x8000};
+    half_mask = pixman_image_create_solid_fill(&half);
+  }
+  ~PixmanScene() {
+    for (auto* i : spr) pixman_image_unref(i);
+    for (auto* i : {dst, bgi, wini, fadei, half_mask}) pixman_image_unref(i);
+  }
+  PixmanScene(const PixmanScene&) = delete;
+  PixmanScene& operator=(const PixmanScene&) = delete;
+
+  void frame() {
     pixman_image_composite32(PIXMAN_OP_SRC, bgi, nullptr, dst, 0, 0, 0, 0, 0, 0, kW, kH);
     for (int i = 0; i < 3; ++i)
       pixman_image_composite32(PIXMAN_OP_OVER, spr[size_t(i)], nullptr, dst, 0, 0, 0, 0, 100 + 350 * i, 200, 256, 256);
     pixman_image_composite32(PIXMAN_OP_OVER, wini, half_mask, dst, 0, 0, 0, 0, 90, 500, 1100, 200);
     // The rule transition as a half-strength cross-fade of the full canvas.
     pixman_image_composite32(PIXMAN_OP_OVER, fadei, half_mask, dst, 0, 0, 0, 0, 0, 0, kW, kH);
-  });
-  for (auto* i : spr) pixman_image_unref(i);
-  for (auto* i : {dst, bgi, wini, fadei, half_mask}) pixman_image_unref(i);
-  return fps;
-}
+  }
+};
 
-double memcpy_fps() {
-  std::vector<uint32_t> a = noise(kW, kH, false, 1), b(a.size());
-  return per_second([&] {
+struct MemcpyFrame {
+  std::vector<uint32_t> a = noise(kW, kH, false, 1), b = std::vector<uint32_t>(a.size());
+  void frame() {
     std::memcpy(b.data(), a.data(), a.size() * 4);
     asm volatile("" : : "r"(b.data()) : "memory");
-  });
+  }
+};
+
+// Frames per second of each function: the median of `rounds` windows of
+// `window` seconds, the functions taking turns window by window.
+std::vector<double> interleaved_fps(const std::vector<std::function<void()>>& frames, int rounds = 9,
+                                    double window = 0.12) {
+  std::vector<std::vector<double>> fps(frames.size());
+  for (int r = 0; r < rounds; ++r) {
+    for (size_t i = 0; i < frames.size(); ++i) fps[i].push_back(per_second(frames[i], window));
+  }
+  std::vector<double> out;
+  for (auto& f : fps) {
+    std::sort(f.begin(), f.end());
+    out.push_back(f[f.size() / 2]);
+  }
+  return out;
 }
 
 // Mega-pixels per second of the installed mode-0 alpha kernel and of
@@ -195,15 +224,19 @@ void kernel_forms() {
 }  // namespace
 
 int main() {
-  const double one = compose_fps(false, true), two = compose_fps(true, true);
-  const double px = pixman_scene_fps(), mc = memcpy_fps();
+  ComposeScene one_worker(false, true), two_workers(true, true), copy_only(false, false);
+  PixmanScene px_scene;
+  MemcpyFrame mc_frame;
+  const std::vector<double> fps = interleaved_fps({[&] { one_worker.frame(); }, [&] { two_workers.frame(); },
+                                                   [&] { px_scene.frame(); }, [&] { mc_frame.frame(); },
+                                                   [&] { copy_only.frame(); }});
+  const double one = fps[0], two = fps[1], px = fps[2], mc = fps[3], copy1 = fps[4];
   std::printf("scene 1280x720: 1 worker %.0f fps, 2 workers %.0f fps, pixman (1 thread) %.0f fps, memcpy %.0f fps\n",
               one, two, px, mc);
   std::printf("ratios: 1 worker / pixman %.2f, 2 workers / pixman %.2f, 2 workers / 1 worker %.2f\n", one / px,
               two / px, two / one);
   kernel_vs_pixman();
   kernel_forms();
-  const double copy1 = compose_fps(false, false);
   std::printf("opaque full-canvas copy: %.0f fps (1 worker), memcpy %.0f fps, memcpy / copy %.2f (target <= 1.3)\n",
               copy1, mc, mc / copy1);
   return 0;

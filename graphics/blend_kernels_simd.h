@@ -130,12 +130,28 @@ inline V16 mode_f(V16 d, V16 s) {
   }
 }
 
-// The rule weights of a step's pixels, 0 where the table gives 0 or 1.
-inline V32 rule_weights(const uint32_t* weights) {
-  V32 w;
-  __builtin_memcpy(&w, weights, sizeof w);
-  return w > 1 ? w : V32{};
+// The rule weights (0..256, one per pixel) as the 16-bit lanes w, w, w, 0
+// of the pixels of the low and high halves of a step.
+#if NV_VEC_BYTES == 32
+inline V16 weight_lanes(V32 w, bool high) {
+  const R lo = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, -1, -1, 4, 5, 4, 5, 4, 5, -1, -1, 0, 1, 0, 1, 0, 1, -1, -1, 4, 5, 4,
+                                5, 4, 5, -1, -1);
+  const R hi = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, -1, -1, 12, 13, 12, 13, 12, 13, -1, -1, 8, 9, 8, 9, 8, 9, -1, -1,
+                                12, 13, 12, 13, 12, 13, -1, -1);
+  return (V16)_mm256_shuffle_epi8((R)w, high ? hi : lo);
 }
+// The source alpha of each pixel of a half (16-bit lanes) as s_a, s_a, s_a, 0.
+inline V16 alpha_lanes(V16 s) {
+  const R m = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, -1, -1, 14, 15, 14, 15, 14, 15, -1, -1, 6, 7, 6, 7, 6, 7, -1, -1, 14,
+                               15, 14, 15, 14, 15, -1, -1);
+  return (V16)_mm256_shuffle_epi8((R)s, m);
+}
+#else
+inline V16 weight_lanes(V32 w, bool high) { return colour_lanes(high ? high_pixels(w) : low_pixels(w)); }
+inline V16 alpha_lanes(V16 s) { return colour_lanes(as64(s) >> 48); }
+#endif
+// 1 on the colour lanes, 0 on the alpha lane.
+inline V16 colour_ones() { return colour_lanes(V64{} + 1); }
 
 // d + (((f - d) x v) >> 16) for a per-pixel weight v in 0..65536 on the
 // colour lanes (the alpha lane keeps d): with c = 65536 - v split into bytes
@@ -167,17 +183,17 @@ inline V16 blend_half(const BlendRow& r, V16 d, V16 s, V16 f, V64 v) {
       return mix(d, f, V16{} + a);
     }
   } else if constexpr (Form == 2) {
-    return mix(d, f, colour_lanes((as64(s) >> 48) + 1));
+    return mix(d, f, alpha_lanes(s) + colour_ones());
   } else if constexpr (Form == 3) {
     const uint16_t a = uint16_t(r.opacity);
     if constexpr (Mode == 0) {
-      const V16 w = (colour_lanes(as64(s) >> 48) * a) >> 8;
+      const V16 w = (alpha_lanes(s) * a) >> 8;
       return ((d * (256 - w)) >> 8) + (((w + 1) * s) >> 8);
     } else {
-      return mix(d, f, (colour_lanes((as64(s) >> 48) + 1) * a) >> 8);
+      return mix(d, f, ((alpha_lanes(s) + colour_ones()) * a) >> 8);
     }
   } else if constexpr (Form == 4) {
-    return mix(d, f, colour_lanes(v));
+    return mix(d, f, as16(v));  // v: the weight lanes
   } else {
     const V64 sa = as64(s) >> 48;
     return rule_alpha_step(d, f, v * (Mode == 0 ? sa : sa + 1));
@@ -185,14 +201,16 @@ inline V16 blend_half(const BlendRow& r, V16 d, V16 s, V16 f, V64 v) {
 }
 
 template <int Mode, int Form>
-inline void chunk(const BlendRow& r, int32_t p, const uint32_t* weights) {
+inline void chunk(const BlendRow& r, int32_t p, V32 w) {
   uint8_t* dp = r.dst + p * 4;
   const uint8_t* sp = r.src + p * 4;
   const V8 d8 = load8(dp);
   const V8 s8 = load8(sp);
   V64 v_lo{}, v_hi{};
-  if constexpr (Form >= 4) {
-    const V32 w = rule_weights(weights);
+  if constexpr (Form == 4) {
+    v_lo = as64(weight_lanes(w, false));
+    v_hi = as64(weight_lanes(w, true));
+  } else if constexpr (Form == 5) {
     v_lo = low_pixels(w);
     v_hi = high_pixels(w);
   }
@@ -211,7 +229,10 @@ inline void chunk(const BlendRow& r, int32_t p, const uint32_t* weights) {
 }
 
 template <int Mode, int Form>
-void kernel(const BlendRow& r) {
+void kernel(const BlendRow& in) {
+  // A local copy: the compiler then knows the pixel stores cannot change
+  // the row's pointers, and keeps them in registers.
+  const BlendRow r = in;
   const int32_t whole = r.width / kPixels * kPixels;
   if constexpr (Form == 0 && Mode == 0) {
     __builtin_memcpy(r.dst, r.src, size_t(r.width) * 4);
@@ -226,18 +247,19 @@ void kernel(const BlendRow& r) {
     }
   }
   if constexpr (Form >= 4) {
-    // The rule weights are looked up a block at a time with plain loads:
-    // that is quicker than a vector gather on every processor we met.
-    constexpr int32_t kBlock = 256;
-    uint32_t weights[kBlock];
-    for (int32_t b = 0; b < whole; b += kBlock) {
-      const int32_t n = whole - b < kBlock ? whole - b : kBlock;
-      const uint8_t* rule = r.rule + b * 4;
-      for (int32_t i = 0; i < n; ++i) weights[i] = r.rule_table[rule[i * 4]];
-      for (int32_t p = 0; p < n; p += kPixels) chunk<Mode, Form>(r, b + p, weights + p);
+    // The rule weights of a step are looked up with plain loads straight
+    // into a register (quicker than a vector gather on every processor we
+    // met).
+    const uint32_t* table = r.rule_table;
+    for (int32_t p = 0; p < whole; p += kPixels) {
+      const uint8_t* rule = r.rule + p * 4;
+      V32 w;
+#pragma GCC unroll 8
+      for (int k = 0; k < kPixels; ++k) w[k] = table[rule[k * 4]];
+      chunk<Mode, Form>(r, p, w > 1 ? w : V32{});
     }
   } else {
-    for (int32_t p = 0; p < whole; p += kPixels) chunk<Mode, Form>(r, p, nullptr);
+    for (int32_t p = 0; p < whole; p += kPixels) chunk<Mode, Form>(r, p, V32{});
   }
   if (whole < r.width) {
     BlendRow tail = r;

@@ -32,16 +32,10 @@ bool hides_below(const LayerNode& n, const DirtyRect& r) {
          (l.tid.empty() || drawn_threshold(l) == 256) && covers(l, r) && has_pixels(l);
 }
 
-void run_job(Engine& e, const CompositeJob& job) {
-  if (e.graphics.workers) e.graphics.workers->run(pool_job_of(job));
-  else run_composite_rows(job, 0, job.height);
-}
-
-void clear_rect(Engine& e, Layer& canvas, const DirtyRect& r) {
-  const auto fill = e.graphics.routines.set.fill_pixels;
-  const int64_t w = r.right - r.left + 1;
-  for (int64_t y = r.top; y <= r.bottom; ++y)
-    fill(canvas.pixels.data() + size_t(y) * size_t(canvas.sx) + size_t(r.left), 0u, w);
+void run_pass(Engine& e, const CompositePass& pass) {
+  if (!pass.clear && pass.jobs.empty()) return;
+  if (e.graphics.workers) e.graphics.workers->run(pool_job_of(pass));
+  else run_pass_rows(pass, 0, pass.height);
 }
 
 // The rule image a child's TID names: null when it names no plain layer.
@@ -61,8 +55,8 @@ bool find_rule(Engine& e, const Layer& child, const Layer*& rule, std::string& r
   return true;
 }
 
-// Draws child `n` onto `canvas` where it meets `r`.
-int draw_child(Engine& e, Layer& canvas, const LayerNode& n, const DirtyRect& r) {
+// Adds the drawing of child `n` onto `canvas` where it meets `r` to `pass`.
+int add_child_job(Engine& e, Layer& canvas, const LayerNode& n, const DirtyRect& r, CompositePass& pass) {
   const Layer& l = *n.layer;
   const int32_t opacity = drawn_opacity(l), threshold = drawn_threshold(l);
   if (l.visible == 0 || opacity == 0 || (threshold == 0 && !l.tid.empty()) || !has_pixels(l)) return 0;
@@ -81,7 +75,7 @@ int draw_child(Engine& e, Layer& canvas, const LayerNode& n, const DirtyRect& r)
   GraphicsState& g = e.graphics;
   const int mode = drawn_mode(l);
   const bool alpha = drawn_with_alpha(n);
-  CompositeJob job;
+  CompositeJob& job = pass.jobs.emplace_back();
   KernelForm form;
   if (transition) {
     job.kind = alpha ? JobKind::rule_alpha : JobKind::rule;
@@ -99,6 +93,7 @@ int draw_child(Engine& e, Layer& canvas, const LayerNode& n, const DirtyRect& r)
   job.opacity = opacity;
   job.width = int32_t(right - left + 1);
   job.height = int32_t(bottom - top + 1);
+  job.top = int32_t(top - r.top);
   const size_t src_x = size_t(left - l.x), src_y = size_t(top - l.y);
   job.dst_stride = int64_t(canvas.sx) * 4;
   job.dst = reinterpret_cast<uint8_t*>(canvas.pixels.data() + size_t(top) * size_t(canvas.sx) + size_t(left));
@@ -108,7 +103,7 @@ int draw_child(Engine& e, Layer& canvas, const LayerNode& n, const DirtyRect& r)
     job.rule_stride = job.src_stride;
     job.rule = reinterpret_cast<const uint8_t*>(rule->pixels.data() + src_y * size_t(l.sx) + src_x);
   }
-  run_job(e, job);
+  pass.pixels += int64_t(job.width) * job.height;
   return 0;
 }
 
@@ -121,16 +116,26 @@ int compose_rect(Engine& e, LayerNode& set, const DirtyRect& r) {
       break;
     }
   }
+  CompositePass pass;
+  pass.width = int32_t(r.right - r.left + 1);
+  pass.height = int32_t(r.bottom - r.top + 1);
   if (!start) {
-    clear_rect(e, canvas, r);
+    pass.clear = canvas.pixels.data() + size_t(r.top) * size_t(canvas.sx) + size_t(r.left);
+    pass.clear_stride = canvas.sx;
+    pass.fill = e.graphics.routines.set.fill_pixels;
+    pass.pixels = int64_t(pass.width) * pass.height;
     start = set.first_child();
   }
-  for (LayerNode* c = start; c; c = c->next_sibling()) {
+  // Nested sets are composed while the jobs are gathered, before any row of
+  // this canvas is drawn; what was gathered before a failure is still drawn.
+  int result = 0;
+  for (LayerNode* c = start; c && result == 0; c = c->next_sibling()) {
     if (!c->layer) continue;
-    if (c->is_set && c->layer->dirty.recompose && compose_set(e, *c, true) != 0) return -1;
-    if (draw_child(e, canvas, *c, r) != 0) return -1;
+    if (c->is_set && c->layer->dirty.recompose && compose_set(e, *c, true) != 0) result = -1;
+    else if (add_child_job(e, canvas, *c, r, pass) != 0) result = -1;
   }
-  return 0;
+  run_pass(e, pass);
+  return result;
 }
 
 void ensure_pixel_setup(GraphicsState& g) {

@@ -26,27 +26,32 @@ TEST(BlendKernels, VectorFormsMatchPortableForm) {
     sets.push_back(&avx2);
   }
   std::mt19937 rng(7);
-  const int w = 77;
-  std::vector<uint8_t> dst(w * 4), src(w * 4), rule(w * 4);
-  RuleTable rt;
-  build_rule_table(rt, 140, 60, 200);
-  for (auto* set : sets) {
-    for (int f = 0; f < kKernelFormCount; ++f) {
-      for (int m = 0; m < kKernelModeCount; ++m) {
-        for (int a : {0, 1, 128, 255, 256}) {
-          for (auto& b : dst) b = uint8_t(rng());
-          for (auto& b : src) b = uint8_t(rng());
-          for (auto& b : rule) b = uint8_t(rng());
-          std::vector<uint8_t> want = dst, got = dst;
-          BlendRow r{want.data(), src.data(), rule.data(), w, a, rt.data(), tables.mode_table(m)};
-          scalar.kernels[f][m](r);
-          r.dst = got.data();
-          set->kernels[f][m](r);
-          ASSERT_EQ(want, got) << "form " << f << " mode " << m << " A " << a;
+  // Rows shorter and longer than the kernels' block of rule weights, and
+  // rule tables with a soft ramp and with hard 0 / 1 / 256 weights.
+  std::vector<RuleTable> rule_tables(2);
+  build_rule_table(rule_tables[0], 140, 60, 200);
+  build_rule_table(rule_tables[1], 128, 64, 256);
+  for (const int w : {77, 600})
+    for (const RuleTable& rt : rule_tables) {
+      std::vector<uint8_t> dst(w * 4), src(w * 4), rule(w * 4);
+      for (auto* set : sets) {
+        for (int f = 0; f < kKernelFormCount; ++f) {
+          for (int m = 0; m < kKernelModeCount; ++m) {
+            for (int a : {0, 1, 128, 255, 256}) {
+              for (auto& b : dst) b = uint8_t(rng());
+              for (auto& b : src) b = uint8_t(rng());
+              for (auto& b : rule) b = uint8_t(rng());
+              std::vector<uint8_t> want = dst, got = dst;
+              BlendRow r{want.data(), src.data(), rule.data(), w, a, rt.data(), tables.mode_table(m)};
+              scalar.kernels[f][m](r);
+              r.dst = got.data();
+              set->kernels[f][m](r);
+              ASSERT_EQ(want, got) << "form " << f << " mode " << m << " A " << a << " width " << w;
+            }
+          }
         }
       }
     }
-  }
 }
 
 TEST(BlendModes, ExamplesOfTheModeTable) {

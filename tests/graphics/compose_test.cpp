@@ -1,14 +1,20 @@
 // Composition of layer sets from titles, and the worker pool's bands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <random>
 #include <thread>
 #include <vector>
 
 #include "graphics/compose.h"
+#include "graphics/blend_kernels.h"
+#include "graphics/graphics_state.h"
+#include "graphics/rule_table.h"
 #include "graphics/worker_pool.h"
 #include "runtime/scheduler.h"
 #include "tests/graphics/layer_test_support.h"
+#include "tests/support/test_engine.h"
 #include "tests/support/title_run.h"
 
 namespace nv::test {
@@ -154,6 +160,103 @@ CG[ID="s/" SX=8]
   EXPECT_EQ(s.pixels[7], 0u);
 }
 
+// A canvas many bands of rows tall, with children that start and end inside
+// bands, partly off the canvas, and a bottom child that leaves the canvas
+// to be cleared: with one worker and with two, every pixel equals drawing
+// the children one after another, each over its whole rectangle, with the
+// portable kernels.
+TEST(Compose, BandedPassEqualsDrawingTheChildrenOneAfterAnother) {
+  constexpr int kW = 640, kH = 480;
+  struct Child {
+    const char* name;
+    int w, h, x, y;
+    bool alpha;
+    int64_t opacity;
+  };
+  const Child children[] = {{"bg", 600, 401, 0, 7, false, 256},
+                            {"sprite", 100, 90, -20, 13, true, 256},
+                            {"faded_sprite", 200, 301, 300, 37, true, 200},
+                            {"window", 500, 61, 50, 419, false, 128},
+                            {"fade", kW, kH, 0, 0, false, 256}};
+  std::mt19937 rng(11);
+  std::vector<std::vector<uint32_t>> pixels;
+  for (const Child& c : children) {
+    pixels.emplace_back(size_t(c.w) * size_t(c.h));
+    for (uint32_t& p : pixels.back()) p = c.alpha ? uint32_t(rng()) : (uint32_t(rng()) | 0xFF000000u);
+  }
+  std::vector<uint32_t> rule(size_t(kW) * kH);
+  for (uint32_t& p : rule) p = uint32_t(rng());
+
+  // The reference: each child in turn, its rows top to bottom.
+  gfx::RoutineSet portable;
+  gfx::fill_scalar_routines(portable);
+  gfx::BlendTables tables;
+  gfx::build_blend_tables(tables);
+  gfx::RuleTable rule_table;
+  gfx::build_rule_table(rule_table, 128, 64, 256);
+  std::vector<uint32_t> want(size_t(kW) * kH, 0u);
+  for (size_t i = 0; i < std::size(children); ++i) {
+    const Child& c = children[i];
+    const bool is_fade = i + 1 == std::size(children);
+    const gfx::KernelForm form = is_fade ? gfx::KernelForm::rule
+                                 : c.alpha ? (c.opacity == 256 ? gfx::KernelForm::alpha_full : gfx::KernelForm::alpha_faded)
+                                           : (c.opacity == 256 ? gfx::KernelForm::opaque_full : gfx::KernelForm::opaque_faded);
+    const int left = std::max(c.x, 0), right = std::min(c.x + c.w, kW);
+    for (int y = std::max(c.y, 0); y < std::min(c.y + c.h, kH); ++y) {
+      const size_t src = size_t(y - c.y) * size_t(c.w) + size_t(left - c.x);
+      gfx::BlendRow r{reinterpret_cast<uint8_t*>(&want[size_t(y) * kW + size_t(left)]),
+                      reinterpret_cast<const uint8_t*>(&pixels[i][src]),
+                      reinterpret_cast<const uint8_t*>(&rule[src]),
+                      right - left,
+                      int32_t(c.opacity),
+                      rule_table.data(),
+                      tables.mode_table(0)};
+      portable.kernels[int(form)][0](r);
+    }
+  }
+  ASSERT_NE(want[size_t(200) * kW + 320], 0u);
+
+  for (const bool two : {false, true}) {
+    TestEngine t;
+    Engine& e = t.engine();
+    e.config.screen_width = kW;
+    e.config.screen_height = kH;
+    e.user_settings.two_workers = two;
+    ASSERT_EQ(gfx::start_graphics(e), 0);
+    ASSERT_EQ(e.graphics.workers->size(), two ? 2 : 1);
+    auto add = [&](const std::string& name, int w, int h, int64_t x, int64_t y, int64_t z, bool alpha,
+                   const std::vector<uint32_t>& px) -> gfx::Layer& {
+      NodePath p{"W0/" + name, false};
+      gfx::LayerNode* n = gfx::create_layer_node(e, p, z);
+      gfx::give_fresh_layer(*n);
+      gfx::Layer& l = *n->layer;
+      l.sx = w;
+      l.sy = h;
+      l.x = x;
+      l.y = y;
+      l.alpha = alpha;
+      l.pixels = px;
+      return l;
+    };
+    add("rule", kW, kH, 0, 0, 0, false, rule).visible = 0;
+    for (size_t i = 0; i < std::size(children); ++i) {
+      const Child& c = children[i];
+      gfx::Layer& l = add(c.name, c.w, c.h, c.x, c.y, int64_t(i) + 1, c.alpha, pixels[i]);
+      l.opacity = c.opacity;
+      if (i + 1 == std::size(children)) {
+        l.tid = "rule";
+        l.threshold = 128;
+        l.softness = 64;
+      }
+    }
+    gfx::LayerNode& w0 = *e.graphics.layers.w0;
+    std::fill(w0.layer->pixels.begin(), w0.layer->pixels.end(), 0x12345678u);
+    gfx::mark_set_dirty(w0);
+    ASSERT_EQ(gfx::compose_set(e, w0, false), 0);
+    EXPECT_TRUE(w0.layer->pixels == want) << (two ? "two workers" : "one worker");
+  }
+}
+
 // Every row of every job is run exactly once, with one or two workers, over
 // many jobs in a row (a lost wake-up would hang here); small jobs and jobs
 // after the stop flag run whole on the calling thread.
@@ -195,6 +298,31 @@ TEST(WorkerPool, BandsCoverEveryRowOnce) {
   EXPECT_EQ(gfx::worker_count_for(8, true), 2);
   EXPECT_EQ(gfx::worker_count_for(0, true), 1);
   EXPECT_EQ(gfx::worker_count_for(8, false), 1);
+}
+
+// Banded jobs, alternating with fixed-share ones so that a worker released
+// from a banded job (all bands taken before it woke) then takes the next
+// job: every row is still run exactly once, on one or two workers.
+TEST(WorkerPool, BandedJobsRunEveryRowOnce) {
+  for (int n : {1, 2}) {
+    std::atomic<bool> stop{false};
+    gfx::WorkerPool pool(n, stop);
+    std::vector<std::atomic<int>> count(37);
+    gfx::PoolJob job;
+    job.context = &count;
+    job.height = int32_t(count.size());
+    job.pixels = gfx::kSplitJobPixels;
+    job.run = [](const void* c, int32_t first, int32_t end) {
+      auto& rows = *static_cast<std::vector<std::atomic<int>>*>(const_cast<void*>(c));
+      for (int32_t y = first; y < end; ++y) rows[size_t(y)].fetch_add(1, std::memory_order_relaxed);
+    };
+    const int32_t bands[] = {3, 0, 1, 100, 5};
+    for (int i = 0; i < 3000; ++i) {
+      job.band = bands[i % 5];
+      pool.run(job);
+    }
+    for (const auto& c : count) EXPECT_EQ(c.load(), 3000) << n << " workers";
+  }
 }
 
 }  // namespace
