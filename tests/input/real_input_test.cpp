@@ -82,8 +82,12 @@ LOOP[SET=-1]
 LOOPEND
 )");
   Running run(dir);
+  const std::string main_window = window_id(kCaption);
   const std::string box = window_id("question");
   ASSERT_FALSE(box.empty()) << slurp(dir.path() / "window-err.txt");
+  // The box belongs to the main window: the desktop keeps it over it.
+  EXPECT_EQ(test::output_of("xprop -id " + box + " WM_TRANSIENT_FOR"),
+            "WM_TRANSIENT_FOR(WINDOW): window id # " + main_window + "\n");
   sh("xdotool windowactivate --sync " + box + " && sleep 0.3 && xdotool key Return");
   EXPECT_EQ(wait_clipboard("box"), "box 2");
 }

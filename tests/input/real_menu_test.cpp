@@ -181,6 +181,60 @@ WINDOW[NO=0 MENUID="bar/"]
   EXPECT_EQ(wait_clipboard("menu"), "menu 7");
 }
 
+// Polls screenshots of the root window until the pixel at (x, y) has the
+// colour `want` (~10 s); the last colour seen.
+std::string wait_pixel(const std::string& shot, int x, int y, const std::string& want) {
+  std::string now;
+  for (int i = 0; i < 50; ++i) {
+    sh("import -window root " + shot);
+    now = pixel(shot, x, y);
+    if (now == want) break;
+    sh("sleep 0.2");
+  }
+  return now;
+}
+
+TEST_F(RealMenus, InFullScreenTheBarAppearsAtTheTopEdgeAndWorksThere) {
+  const std::string id = start(std::string(R"(*SYSTEM_START
+MENU[ID="bar/" NAME="bar" Z=1]
+MENU[ID="bar/file/" NAME="ファイル" Z=1]
+MENU[ID="bar/file/open" NAME="開く" Z=1 CODE=101]
+MENU[ID="bar/help" NAME="ヘルプ" Z=2 CODE=7]
+WINDOW[NO=0 MENUID="bar/"]
+WINDOW[NO=0 FULLSCREEN=1]
+)") + kReportMenus);
+  ASSERT_FALSE(id.empty());
+  Geometry g;
+  for (int i = 0; i < 100 && (g = geometry(id)).width != 800; ++i) sh("sleep 0.1");
+  ASSERT_EQ(g.width, 800);
+  ASSERT_EQ(g.height, 600);
+  const MenuList bar = {item("ファイル", 0, {item("開く", 101)}), item("ヘルプ", 7)};
+  const int bar_h = menu_metrics(*font).bar_height;
+  MenuSession s = MenuSession::bar(bar, {0, 0, 800, bar_h}, {0, 0, 800, 600}, *font);
+  const Rect e0 = s.bar_entries()[0];
+  const std::string shot = (dir.path() / "full.png").string();
+  // The 320x200 picture is scaled to 800x500 between black bands: the
+  // bar's strip lies over the upper band, where nothing else is drawn.
+  const int px = 790, py = bar_h / 2;
+  sh("xdotool mousemove 400 300");
+  EXPECT_EQ(wait_pixel(shot, px, py, "#000000"), "#000000") << "the bar shows without the pointer at the top";
+  sh("xdotool mousemove 400 0");
+  EXPECT_EQ(wait_pixel(shot, px, py, "#F0F0F0"), "#F0F0F0") << "the bar does not show at the top edge";
+
+  s.press((e0.left + e0.right) / 2, bar_h / 2);
+  ASSERT_EQ(s.panels().size(), 1u);
+  const MenuSession::Panel file = s.panels()[0];
+  sh("xdotool mousemove " + at((e0.left + e0.right) / 2, bar_h / 2) + " click 1");
+  ASSERT_TRUE(panel_shown(file)) << "no pull-down at " << at(file.x, file.y) << "; the windows:\n" << windows();
+  const auto open = centre(file, 0);
+  sh("xdotool mousemove " + at(open.first, open.second) + " click 1");
+  EXPECT_EQ(wait_clipboard("menu"), "menu 101");
+
+  // Away from the strip the bar goes again.
+  sh("xdotool mousemove 400 300");
+  EXPECT_EQ(wait_pixel(shot, px, py, "#000000"), "#000000") << "the bar stays after the pointer left it";
+}
+
 TEST_F(RealMenus, AContextPopUpOpensAtThePointerAndAClickOutsideDismissesIt) {
   const std::string id = start(R"(G_INT shown = 0
 *SYSTEM_START
