@@ -1,5 +1,7 @@
 #include "platform/sdl/platform_sdl.h"
 
+#include <SDL.h>
+
 #include "platform/glyph_ui_font.h"
 #include "platform/posix/host_system_info.h"
 #include "platform/posix/real_clock.h"
@@ -28,8 +30,16 @@ Platform make_interactive_platform(const std::string& title_dir, std::string& er
   p.fonts = make_font_service(FontSetup::system);
   p.clipboard = make_sdl_clipboard();
   p.tray = make_status_notifier_tray("nivalo");
+  p.joysticks = count_sdl_joysticks();
   p.open_audio = [](std::string& why) { return make_sdl_audio(kDefaultSoundRate, why); };
   return p;
+}
+
+int count_sdl_joysticks() {
+  if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return 0;
+  const int n = SDL_NumJoysticks();
+  SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+  return n < 0 ? 0 : n;
 }
 
 }  // namespace nv::platform
