@@ -5,6 +5,7 @@
 #include "graphics/graphics_state.h"
 #include "host/engine.h"
 #include "host/engine_config.h"
+#include "input/input_frame.h"
 #include "media/sound_engine.h"
 #include "platform/encoding.h"
 #include "resources/pack_mount.h"
@@ -56,6 +57,7 @@ StartupResult start_engine(Engine& e, const std::string& exe_path) {
     system_box(e, "ウィンドウが生成できませんでした。");
     return r;
   }
+  input::note_joysticks(e, e.platform.joysticks);
   // Sound: the output opens when the title enables it; without one sound
   // stays off for the run.
   if (e.config.sound_enabled != 0 && e.platform.open_audio && !e.platform.audio) {

@@ -93,9 +93,9 @@ int menuact_command(Engine& e) {
   if (!set) return 0;
   bool overflow = false;
   e.input.built[kContextMenu] = build_popup_root(*set, overflow);
-  int x = 0, y = 0;
-  e.platform.display->cursor_position(x, y);
-  e.input.pending = {kContextMenu, x, y};
+  // The pop-up opens where the pointer is when it is shown (read on the
+  // window thread, which owns the desktop connection).
+  e.input.pending = {kContextMenu, 0, 0};
   return 0;
 }
 
@@ -163,7 +163,11 @@ void show_pending_menu(Engine& e) {
     e.input.answers.menus.pop_front();
     chosen = offers(items, code) ? code : 0;
   } else {
-    e.input.ui.run([&] { chosen = e.platform.display->popup_menu(items, p.x, p.y); });
+    e.input.ui.run([&] {
+      int x = p.x, y = p.y;
+      if (p.kind == kContextMenu) e.platform.display->cursor_position(x, y);
+      chosen = e.platform.display->popup_menu(items, x, y);
+    });
   }
   e.windows.flags.menu_command = static_cast<int32_t>(chosen);
 }

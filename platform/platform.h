@@ -28,6 +28,9 @@ struct Platform {
   std::unique_ptr<FontService> fonts;
   std::unique_ptr<Clipboard> clipboard;
   std::unique_ptr<Tray> tray;
+  // Joysticks and game controllers attached when the platform was made
+  // (none in headless runs).
+  int joysticks = 0;
 
   // Opens the sound output (the backend's; nullptr with the reason in
   // `error` when there is none). The engine calls it once, when the title

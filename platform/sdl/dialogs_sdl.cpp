@@ -13,6 +13,9 @@ namespace {
 
 class SdlDialogs final : public Dialogs {
  public:
+  SdlDialogs(std::shared_ptr<UiFont> font, std::function<SDL_Window*()> owner)
+      : font_(std::move(font)), owner_(std::move(owner)) {}
+
   int message_box(const MessageBoxSpec& box) override {
     std::vector<SDL_MessageBoxButtonData> buttons;
     auto add = [&](int id, const char* text) { buttons.push_back({0, id, text}); };
@@ -33,7 +36,7 @@ class SdlDialogs final : public Dialogs {
     Uint32 flags = box.icon == Icon::error     ? SDL_MESSAGEBOX_ERROR
                    : box.icon == Icon::warning ? SDL_MESSAGEBOX_WARNING
                                                : SDL_MESSAGEBOX_INFORMATION;
-    SDL_MessageBoxData data{flags, nullptr, caption.c_str(), text.c_str(), int(buttons.size()), buttons.data(),
+    SDL_MessageBoxData data{flags, owner(), caption.c_str(), text.c_str(), int(buttons.size()), buttons.data(),
                             nullptr};
     int pressed = -1;
     if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0)
@@ -47,7 +50,7 @@ class SdlDialogs final : public Dialogs {
     if (dialog.offer_editor) buttons.push_back({0, 100, "Open in editor"});
     std::string caption = sjis_to_utf8(dialog.caption);
     std::string text = sjis_to_utf8(dialog.text);
-    SDL_MessageBoxData data{SDL_MESSAGEBOX_ERROR, nullptr, caption.c_str(), text.c_str(), int(buttons.size()),
+    SDL_MessageBoxData data{SDL_MESSAGEBOX_ERROR, owner(), caption.c_str(), text.c_str(), int(buttons.size()),
                             buttons.data(), nullptr};
     int pressed = -1;
     SDL_ShowMessageBox(&data, &pressed);
@@ -57,16 +60,24 @@ class SdlDialogs final : public Dialogs {
   std::optional<std::string> input_box(const InputBoxSpec& spec) override {
     if (!font_) return std::nullopt;
     std::vector<SDL_Event> deferred;
-    std::string text = run_sdl_input_box(spec, *font_, SDL_GetKeyboardFocus(), deferred);
+    SDL_Window* parent = owner();
+    std::string text = run_sdl_input_box(spec, *font_, parent ? parent : SDL_GetKeyboardFocus(), deferred);
     for (SDL_Event& ev : deferred) SDL_PushEvent(&ev);
     return text;
   }
 
-  std::unique_ptr<UiFont> font_;
+ private:
+  // The main window while it exists; boxes without one stand alone.
+  SDL_Window* owner() const { return owner_ ? owner_() : nullptr; }
+
+  std::shared_ptr<UiFont> font_;
+  std::function<SDL_Window*()> owner_;
 };
 
 }  // namespace
 
-std::unique_ptr<Dialogs> make_sdl_dialogs() { return std::make_unique<SdlDialogs>(); }
+std::unique_ptr<Dialogs> make_sdl_dialogs(std::shared_ptr<UiFont> font, std::function<SDL_Window*()> owner) {
+  return std::make_unique<SdlDialogs>(std::move(font), std::move(owner));
+}
 
 }  // namespace nv::platform

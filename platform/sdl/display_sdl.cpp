@@ -36,6 +36,16 @@ struct SdlWindow : ClientArea {
   int place_x = 0, place_y = 0;
   bool has_menu_bar = false;
   MenuList menu_bar;
+  // The menu bar strip: `bar_h` pixels above the canvas in a window, laid
+  // over the top of the screen in full screen (`bar_overlay`, shown while
+  // `bar_shown`); its picture is `bar_texture`, drawn again when
+  // `bar_stale`. `bar_open` is the entry dropped now.
+  int bar_h = 0;
+  bool bar_overlay = false;
+  bool bar_shown = false;
+  SDL_Texture* bar_texture = nullptr;
+  bool bar_stale = true;
+  int bar_open = -1;
 
   bool open() const { return window != nullptr; }
 };
@@ -82,7 +92,7 @@ class SdlDisplay final : public Display {
     Rect m = frame_margins(spec.framed);
     SdlWindow& w = windows_[slot];
     w.window = SDL_CreateWindow(sjis_to_utf8(spec.caption).c_str(), spec.x + m.left, spec.y + m.top,
-                                spec.client_width, spec.client_height, flags);
+                                spec.client_width, spec.client_height + w.bar_h, flags);
     if (!w.window) return false;
     w.renderer = new_renderer(w.window);
     if (!w.renderer) {
@@ -112,6 +122,7 @@ class SdlDisplay final : public Display {
   void destroy_window(int slot) override {
     if (!windows_.valid(slot)) return;
     SdlWindow& w = windows_[slot];
+    if (w.bar_texture) SDL_DestroyTexture(w.bar_texture);
     if (w.texture) SDL_DestroyTexture(w.texture);
     if (w.renderer) SDL_DestroyRenderer(w.renderer);
     if (w.window) SDL_DestroyWindow(w.window);
@@ -161,7 +172,8 @@ class SdlDisplay final : public Display {
       SDL_GetWindowPosition(w->window, &x, &y);
       if (rebuild(*w, true, w->shape, x, y)) return;
     }
-    SDL_SetWindowSize(w->window, width, height);
+    SDL_SetWindowSize(w->window, width, height + w->bar_h);
+    w->bar_stale = true;
     make_texture(*w);
   }
 
@@ -171,7 +183,7 @@ class SdlDisplay final : public Display {
     int x = 0, y = 0;
     SDL_GetWindowPosition(w->window, &x, &y);
     Rect m = frame_margins(has_frame(*w));
-    return {x - m.left, y - m.top, x + w->spec.client_width + m.right, y + w->spec.client_height + m.bottom};
+    return {x - m.left, y - m.top, x + w->spec.client_width + m.right, y + w->bar_h + w->spec.client_height + m.bottom};
   }
 
   void set_z_order(int slot, ZOrder z) override {
@@ -254,10 +266,11 @@ class SdlDisplay final : public Display {
     if (SDL_SetWindowFullscreen(w->window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
     const bool was = fullscreen_;
     fullscreen_ = on;
+    fit_menu_bar(*w);
     if (on) SDL_RenderSetLogicalSize(w->renderer, width, height);
     else {
       SDL_RenderSetLogicalSize(w->renderer, 0, 0);
-      SDL_SetWindowSize(w->window, w->spec.client_width, w->spec.client_height);
+      SDL_SetWindowSize(w->window, w->spec.client_width, w->spec.client_height + w->bar_h);
       int x = w->windowed_x, y = w->windowed_y;
       if (was) SDL_SetWindowPosition(w->window, x, y);
       else SDL_GetWindowPosition(w->window, &x, &y);
@@ -328,7 +341,21 @@ class SdlDisplay final : public Display {
   }
 
   void show_cursor(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
-  void cursor_position(int& x, int& y) override { SDL_GetGlobalMouseState(&x, &y); }
+  // SDL's global mouse state on X11 follows the pointing device only: a
+  // pointer warped there (by MOUSE, or by another program) shows first in
+  // the motion events of the window under it, so that window's point is
+  // taken when there is one.
+  void cursor_position(int& x, int& y) override {
+    if (SDL_Window* focus = SDL_GetMouseFocus()) {
+      int mx = 0, my = 0, wx = 0, wy = 0;
+      SDL_GetMouseState(&mx, &my);
+      SDL_GetWindowPosition(focus, &wx, &wy);
+      x = wx + mx;
+      y = wy + my;
+      return;
+    }
+    SDL_GetGlobalMouseState(&x, &y);
+  }
 
   bool client_cursor(int slot, int& x, int& y) override {
     SdlWindow* w = get(slot);
@@ -336,7 +363,7 @@ class SdlDisplay final : public Display {
     int gx = 0, gy = 0, wx = 0, wy = 0;
     SDL_GetGlobalMouseState(&gx, &gy);
     SDL_GetWindowPosition(w->window, &wx, &wy);
-    window_to_canvas(*w, gx - wx, gy - wy, x, y);
+    window_to_canvas(*w, gx - wx, gy - wy - w->bar_h, x, y);
     return true;
   }
 
@@ -351,7 +378,7 @@ class SdlDisplay final : public Display {
       x = wx;
       y = wy;
     }
-    SDL_WarpMouseInWindow(w->window, x, y);
+    SDL_WarpMouseInWindow(w->window, x, y + w->bar_h);
   }
 
   void set_cursor_shape(int shape) override {
@@ -372,28 +399,31 @@ class SdlDisplay final : public Display {
     if (SdlWindow* w = get(slot)) {
       w->has_menu_bar = bar != nullptr;
       w->menu_bar = bar ? *bar : MenuList{};
+      w->bar_stale = true;
+      fit_menu_bar(*w);
+      w->dirty = true;
+      flush(*w);
     }
   }
 
   uint32_t popup_menu(const MenuList& items, int x, int y) override {
     if (!font_) return 0;
-    int dw = 0, dh = 0;
-    SDL_Rect bounds{0, 0, 0, 0};
-    if (SDL_GetDisplayBounds(0, &bounds) == 0) {
-      dw = bounds.w;
-      dh = bounds.h;
-    }
-    MenuSession s = MenuSession::popup(items, x, y, {bounds.x, bounds.y, bounds.x + dw, bounds.y + dh}, *font_);
+    MenuSession s = MenuSession::popup(items, x, y, screen(), *font_);
     const uint32_t id = run_sdl_menu(s, *font_, deferred_);
-    for (const SDL_Event& ev : deferred_) {
-      SDL_Event copy = ev;
-      SDL_PushEvent(&copy);
-    }
-    deferred_.clear();
+    redeliver_deferred();
     return id;
   }
 
-  void set_ui_font(std::unique_ptr<UiFont> font) { font_ = std::move(font); }
+  SDL_Window* sdl_window(int slot) {
+    SdlWindow* w = get(slot);
+    return w ? w->window : nullptr;
+  }
+
+  void set_ui_font(std::shared_ptr<UiFont> font) {
+    font_ = std::move(font);
+    for (int s = 0; s < kWindowSlots; ++s)
+      if (windows_[s].window) fit_menu_bar(windows_[s]);
+  }
 
  private:
   SdlWindow* get(int slot) { return windows_.get(slot); }
@@ -405,6 +435,112 @@ class SdlDisplay final : public Display {
   }
 
   static bool has_frame(const SdlWindow& w) { return w.spec.framed && !w.shaped; }
+
+  // The desktop the menus are kept inside.
+  static Rect screen() {
+    SDL_Rect b{0, 0, 0, 0};
+    if (SDL_GetDisplayBounds(0, &b) != 0) return {};
+    return {b.x, b.y, b.x + b.w, b.y + b.h};
+  }
+
+  void redeliver_deferred() {
+    for (const SDL_Event& ev : deferred_) {
+      SDL_Event copy = ev;
+      SDL_PushEvent(&copy);
+    }
+    deferred_.clear();
+  }
+
+  // Sets the strip of a window's menu bar: above the canvas in a window
+  // (the window grows by it, the canvas keeps its size), over the top of
+  // the screen in full screen. A shaped window shows no bar (it has no
+  // frame to hang one from); neither does a window without the menu font.
+  void fit_menu_bar(SdlWindow& w) {
+    const bool fs = fullscreen_ && w.slot == 0;
+    const int h = w.has_menu_bar && font_ && !w.shaped ? menu_metrics(*font_).bar_height : 0;
+    const int strip = fs ? 0 : h;
+    w.bar_overlay = fs && h > 0;
+    if (!w.bar_overlay) w.bar_shown = false;
+    w.bar_stale = true;
+    if (strip == w.bar_h) return;
+    w.bar_h = strip;
+    if (!fs) SDL_SetWindowSize(w.window, w.spec.client_width, w.spec.client_height + w.bar_h);
+  }
+
+  // Height of the bar in window pixels (0 without one, or while the full
+  // screen's bar is hidden).
+  int bar_height(const SdlWindow& w) const {
+    return w.bar_overlay ? (w.bar_shown ? menu_metrics(*font_).bar_height : 0) : w.bar_h;
+  }
+
+  // In full screen the bar covers the top of the picture only while the
+  // player wants it: it appears when the pointer reaches the screen's top
+  // edge and goes when the pointer leaves the strip, as a full-screen
+  // player or viewer does. A bar always shown would hide part of every
+  // scene the title draws for the whole screen.
+  void reveal_overlay(SdlWindow& w, int ex, int ey) {
+    if (!w.bar_overlay) return;
+    int x = 0, y = 0;
+    event_to_window(w, ex, ey, x, y);
+    const bool shown = w.bar_shown ? y < menu_metrics(*font_).bar_height : y <= 1;
+    if (shown == w.bar_shown) return;
+    w.bar_shown = shown;
+    w.dirty = true;
+    flush(w);
+  }
+
+  // Draws the bar picture into its texture when it changed.
+  void draw_bar(SdlWindow& w, int width) {
+    if (!w.bar_stale && w.bar_texture) return;
+    const PixelBuffer pic = draw_menu_bar(w.menu_bar, width, w.bar_open, *font_, menu_metrics(*font_));
+    int tw = 0, th = 0;
+    if (w.bar_texture && (SDL_QueryTexture(w.bar_texture, nullptr, nullptr, &tw, &th) != 0 || tw != pic.width ||
+                          th != pic.height)) {
+      SDL_DestroyTexture(w.bar_texture);
+      w.bar_texture = nullptr;
+    }
+    if (!w.bar_texture)
+      w.bar_texture =
+          SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, pic.width, pic.height);
+    if (w.bar_texture) SDL_UpdateTexture(w.bar_texture, nullptr, pic.pixels.data(), pic.width * 4);
+    w.bar_stale = false;
+  }
+
+  // A mouse event's point in window pixels (SDL gives canvas points while
+  // a full screen scales the picture).
+  static void event_to_window(const SdlWindow& w, int x, int y, int& wx, int& wy) {
+    int lw = 0, lh = 0;
+    SDL_RenderGetLogicalSize(w.renderer, &lw, &lh);
+    wx = x;
+    wy = y;
+    if (lw > 0 && lh > 0) SDL_RenderLogicalToWindow(w.renderer, float(x), float(y), &wx, &wy);
+  }
+
+  // A press on the menu bar: runs the bar's menu until the user chooses or
+  // dismisses; a chosen item reaches the sink. False when the point is not
+  // on the bar.
+  bool press_on_bar(SdlWindow& w, int ex, int ey, WindowEvents& sink) {
+    const int h = bar_height(w);
+    if (h == 0) return false;
+    int x = 0, y = 0;
+    event_to_window(w, ex, ey, x, y);
+    int ww = 0, wh = 0, wx = 0, wy = 0;
+    SDL_GetWindowSize(w.window, &ww, &wh);
+    if (x < 0 || y < 0 || x >= ww || y >= h) return false;
+    SDL_GetWindowPosition(w.window, &wx, &wy);
+    MenuSession s = MenuSession::bar(w.menu_bar, {wx, wy, wx + ww, wy + h}, screen(), *font_);
+    s.press(wx + x, wy + y);
+    const int slot = w.slot;
+    const uint32_t id = run_sdl_menu(s, *font_, deferred_, [&](int open) {
+      w.bar_open = open;
+      w.bar_stale = true;
+      w.dirty = true;
+      flush(w);
+    });
+    redeliver_deferred();
+    if (id != 0) sink.on_menu_command(slot, id);
+    return true;
+  }
 
   static SDL_Renderer* new_renderer(SDL_Window* window) {
     SDL_Renderer* r = SDL_CreateRenderer(window, -1, 0);
@@ -483,7 +619,7 @@ class SdlDisplay final : public Display {
     } else {
       if (!spec.framed) flags |= SDL_WINDOW_BORDERLESS;
       if (spec.resizable || spec.maximize_box) flags |= SDL_WINDOW_RESIZABLE;
-      win = SDL_CreateWindow(caption.c_str(), x, y, spec.client_width, spec.client_height, flags);
+      win = SDL_CreateWindow(caption.c_str(), x, y, spec.client_width, spec.client_height + w.bar_h, flags);
       ren = win ? new_renderer(win) : nullptr;
     }
     if (!win) return false;
@@ -494,6 +630,8 @@ class SdlDisplay final : public Display {
       SDL_DestroyWindow(win);
       return false;
     }
+    if (w.bar_texture) SDL_DestroyTexture(w.bar_texture);
+    w.bar_texture = nullptr;
     SDL_DestroyTexture(w.texture);
     SDL_DestroyRenderer(w.renderer);
     SDL_DestroyWindow(w.window);
@@ -501,6 +639,7 @@ class SdlDisplay final : public Display {
     w.renderer = ren;
     w.texture = tex;
     w.shaped = shaped;
+    fit_menu_bar(w);
     SDL_SetWindowData(win, "nv_slot", &w);
     SDL_SetWindowHitTest(win, &SdlDisplay::hit_test, &w);
     if (w.client.size() != size_t(spec.client_width) * size_t(spec.client_height)) clear_client(w);
@@ -532,7 +671,27 @@ class SdlDisplay final : public Display {
     SDL_UpdateTexture(w.texture, nullptr, w.client.data(), w.spec.client_width * 4);
     SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
     SDL_RenderClear(w.renderer);
-    SDL_RenderCopy(w.renderer, w.texture, nullptr, nullptr);
+    if (w.bar_h > 0) {
+      const SDL_Rect canvas{0, w.bar_h, w.spec.client_width, w.spec.client_height};
+      SDL_RenderCopy(w.renderer, w.texture, nullptr, &canvas);
+      draw_bar(w, w.spec.client_width);
+      const SDL_Rect bar{0, 0, w.spec.client_width, w.bar_h};
+      if (w.bar_texture) SDL_RenderCopy(w.renderer, w.bar_texture, nullptr, &bar);
+    } else {
+      SDL_RenderCopy(w.renderer, w.texture, nullptr, nullptr);
+    }
+    if (w.bar_overlay && w.bar_shown) {
+      // Over a scaled full screen the bar is drawn at the screen's own
+      // scale, where the menu's panels and its clicks are measured.
+      int lw = 0, lh = 0, ww = 0, wh = 0;
+      SDL_RenderGetLogicalSize(w.renderer, &lw, &lh);
+      SDL_GetWindowSize(w.window, &ww, &wh);
+      SDL_RenderSetLogicalSize(w.renderer, 0, 0);
+      draw_bar(w, ww);
+      const SDL_Rect bar{0, 0, ww, bar_height(w)};
+      if (w.bar_texture) SDL_RenderCopy(w.renderer, w.bar_texture, nullptr, &bar);
+      SDL_RenderSetLogicalSize(w.renderer, lw, lh);
+    }
     SDL_RenderPresent(w.renderer);
     w.dirty = false;
   }
@@ -541,8 +700,8 @@ class SdlDisplay final : public Display {
   // while a full screen scales the picture.
   static SDL_HitTestResult SDLCALL hit_test(SDL_Window*, const SDL_Point* p, void* data) {
     auto* w = static_cast<SdlWindow*>(data);
-    if (!w->drag_test) return SDL_HITTEST_NORMAL;
-    int x = p->x, y = p->y, lw = 0, lh = 0;
+    if (!w->drag_test || p->y < w->bar_h) return SDL_HITTEST_NORMAL;
+    int x = p->x, y = p->y - w->bar_h, lw = 0, lh = 0;
     SDL_RenderGetLogicalSize(w->renderer, &lw, &lh);
     if (lw > 0 && lh > 0) {
       float fx = 0, fy = 0;
@@ -583,17 +742,25 @@ class SdlDisplay final : public Display {
         break;
       case SDL_MOUSEMOTION: {
         int slot = slot_of(ev.motion.windowID);
-        if (slot >= 0) sink.on_mouse_move(slot, ev.motion.x, ev.motion.y);
+        if (slot < 0) break;
+        reveal_overlay(windows_[slot], ev.motion.x, ev.motion.y);
+        sink.on_mouse_move(slot, ev.motion.x, ev.motion.y - windows_[slot].bar_h);
         break;
       }
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP: {
         int slot = slot_of(ev.button.windowID);
         if (slot < 0) break;
+        SdlWindow& w = windows_[slot];
+        // The bar takes a left press; nothing on it reaches the canvas.
+        if (ev.type == SDL_MOUSEBUTTONDOWN && ev.button.button == SDL_BUTTON_LEFT &&
+            press_on_bar(w, ev.button.x, ev.button.y, sink))
+          break;
+        if (ev.type == SDL_MOUSEBUTTONDOWN && ev.button.y < w.bar_h) break;
         MouseButton b = ev.button.button == SDL_BUTTON_RIGHT    ? MouseButton::right
                         : ev.button.button == SDL_BUTTON_MIDDLE ? MouseButton::middle
                                                                 : MouseButton::left;
-        sink.on_mouse_button(slot, b, ev.type == SDL_MOUSEBUTTONDOWN, ev.button.x, ev.button.y);
+        sink.on_mouse_button(slot, b, ev.type == SDL_MOUSEBUTTONDOWN, ev.button.x, ev.button.y - w.bar_h);
         break;
       }
       case SDL_MOUSEWHEEL: {
@@ -637,7 +804,7 @@ class SdlDisplay final : public Display {
 
   WindowSlots<SdlWindow> windows_;
   SDL_Cursor* cursors_[SDL_NUM_SYSTEM_CURSORS] = {};
-  std::unique_ptr<UiFont> font_;
+  std::shared_ptr<UiFont> font_;
   std::vector<SDL_Event> deferred_;
   bool fullscreen_ = false;
   Rect margins_;
@@ -647,13 +814,17 @@ class SdlDisplay final : public Display {
 
 }  // namespace
 
-std::unique_ptr<Display> make_sdl_display(std::string& error) {
+std::unique_ptr<Display> make_sdl_display(std::string& error, std::shared_ptr<UiFont> menu_font) {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     error = SDL_GetError();
     return nullptr;
   }
   SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
-  return std::make_unique<SdlDisplay>();
+  auto d = std::make_unique<SdlDisplay>();
+  d->set_ui_font(std::move(menu_font));
+  return d;
 }
+
+SDL_Window* sdl_window_of(Display& display, int slot) { return static_cast<SdlDisplay&>(display).sdl_window(slot); }
 
 }  // namespace nv::platform

@@ -15,4 +15,8 @@ bool have_interactive_platform();
 // platform without a display and says why in `error`.
 Platform make_interactive_platform(const std::string& title_dir, std::string& error);
 
+// The joysticks and game controllers SDL finds attached now (0 when its
+// joystick subsystem cannot start).
+int count_sdl_joysticks();
+
 }  // namespace nv::platform

@@ -10,4 +10,6 @@ Platform make_interactive_platform(const std::string&, std::string& error) {
   return Platform{};
 }
 
+int count_sdl_joysticks() { return 0; }
+
 }  // namespace nv::platform

@@ -72,6 +72,27 @@ Uint32 window_of(const SDL_Event& ev) {
   }
 }
 
+// The desktop point of a mouse event at (x, y) in window `id`. The point
+// is taken from the event rather than from SDL's global mouse state, which
+// on X11 may lag behind a pointer that was warped there. A window whose
+// renderer scales the picture (full screen) reports scaled points.
+void desktop_point(Uint32 id, int x, int y, int& gx, int& gy) {
+  SDL_Window* w = SDL_GetWindowFromID(id);
+  if (!w) {
+    SDL_GetGlobalMouseState(&gx, &gy);
+    return;
+  }
+  int wx = 0, wy = 0;
+  SDL_GetWindowPosition(w, &wx, &wy);
+  if (SDL_Renderer* r = SDL_GetRenderer(w)) {
+    int lw = 0, lh = 0;
+    SDL_RenderGetLogicalSize(r, &lw, &lh);
+    if (lw > 0 && lh > 0) SDL_RenderLogicalToWindow(r, float(x), float(y), &x, &y);
+  }
+  gx = wx + x;
+  gy = wy + y;
+}
+
 }  // namespace
 
 uint32_t run_sdl_menu(MenuSession& s, UiFont& font, std::vector<SDL_Event>& deferred,
@@ -104,13 +125,13 @@ uint32_t run_sdl_menu(MenuSession& s, UiFont& font, std::vector<SDL_Event>& defe
     int gx = 0, gy = 0;
     switch (ev.type) {
       case SDL_MOUSEMOTION:
-        SDL_GetGlobalMouseState(&gx, &gy);
+        desktop_point(ev.motion.windowID, ev.motion.x, ev.motion.y, gx, gy);
         s.pointer_move(gx, gy);
         break;
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP:
         if (ev.button.button != SDL_BUTTON_LEFT && ev.button.button != SDL_BUTTON_RIGHT) break;
-        SDL_GetGlobalMouseState(&gx, &gy);
+        desktop_point(ev.button.windowID, ev.button.x, ev.button.y, gx, gy);
         if (ev.type == SDL_MOUSEBUTTONDOWN) s.press(gx, gy);
         else s.release(gx, gy);
         break;

@@ -22,6 +22,17 @@ void script(TitleRun& r, const std::string& text) {
   ASSERT_TRUE(input::parse_scripted_input(text, "in", input::virtual_key_of_name, r.engine().input.script, error)) << error;
 }
 
+TEST(KeysInTitles, TheJoysticksFoundAtStartUpAreCountedAndNoneMeansNoPad) {
+  for (const int found : {0, 2, 40}) {
+    TitleRun r("G_INT count = -1, pad = -1\ncount = SYS_JOYCOUNT\npad = SYS_PAD\n");
+    r.host().joysticks = found;
+    r.run(3);
+    EXPECT_EQ(r.first_error(), "");
+    EXPECT_EQ(r.int_var("count"), found > 16 ? 16 : found) << found;
+    EXPECT_EQ(r.int_var("pad"), found > 0 ? 1 : 0) << found;
+  }
+}
+
 TEST(KeysInTitles, AKeyHeldThreeFramesCountsAndItsPressIsCounted) {
   TitleRun r(tracing("", "str(KEY_A) + \"/\" + str(KEY2_A) + \" \"", 6));
   script(r, "2 key down A\n5 key up a\n");

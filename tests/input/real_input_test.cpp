@@ -2,92 +2,30 @@
 // by xdotool and xclip as a player's keyboard, mouse and desktop would; a
 // title reports what it saw by putting a text on the clipboard.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <regex>
 #include <string>
-#include <thread>
 
 #include "input/key_names.h"
 #include "input/scripted_input.h"
-#include "tests/support/shell.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/real_window.h"
 #include "tests/support/title_run.h"
 
 namespace nv::input {
 namespace {
 
-using test::output_of;
+using test::sh;
 using test::slurp;
+using test::wait_clipboard;
+using test::window_id;
 
 constexpr const char* kCaption = "nivalo input";
 
-void make_title(const test::TempDir& dir, const std::string& script) {
-  dir.write("title.cfg", std::string("caption = ") + kCaption + "\nwidth = 320\nheight = 200\nshown = 1\nframe = 1\n");
-  dir.write("main.nvs", script);
-  std::string cmd = std::string(VIZUD_PATH) + " --quiet " + dir.str() + " >/dev/null 2>&1";
-  ASSERT_EQ(std::system(cmd.c_str()), 0) << "VIZud failed on the test title";
-}
-
-// The nivalo process of one test, in a real window; killed at the end.
-struct Running {
-  pid_t pid = -1;
-  Running(const test::TempDir& dir, const std::string& input_file = "") {
-    const std::string err = (dir.path() / "window-err.txt").string();
-    pid = fork();
-    if (pid == 0) {
-      setpgid(0, 0);
-      if (!std::freopen(err.c_str(), "w", stderr)) _exit(126);
-      if (input_file.empty())
-        execl(NIVALO_PATH, NIVALO_PATH, dir.str().c_str(), static_cast<char*>(nullptr));
-      else
-        execl(NIVALO_PATH, NIVALO_PATH, "--input", input_file.c_str(), dir.str().c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-  }
-  ~Running() {
-    if (pid > 0) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-    }
-  }
-};
-
-std::string clipboard() { return output_of("xclip -o -selection clipboard 2>/dev/null"); }
-
-// Polls the clipboard until it holds a text starting with `prefix` (~15 s).
-std::string wait_clipboard(const std::string& prefix) {
-  std::string now;
-  for (int i = 0; i < 150; ++i) {
-    now = clipboard();
-    if (now.rfind(prefix, 0) == 0) return now;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return "(timed out; clipboard: " + now + ")";
-}
-
-// The id of the window with this name once it is mapped (from the X
-// server's tree: SDL's message boxes carry no class for xdotool to match).
-std::string window_id(const std::string& name) {
-  const std::regex line("(0x[0-9a-f]+) \"" + name + "\":");
-  for (int i = 0; i < 100; ++i) {
-    std::smatch m;
-    const std::string tree = output_of("xwininfo -root -tree 2>/dev/null");
-    if (std::regex_search(tree, m, line)) return m[1];
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return "";
-}
-
-void sh(const std::string& cmd) { ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd; }
+void make_title(const test::TempDir& dir, const std::string& script) { test::make_real_title(dir, kCaption, script); }
+using Running = test::RunningTitle;
 
 class RealInput : public ::testing::Test {
  protected:
-  void SetUp() override { std::system("printf '' | xclip -selection clipboard -i 2>/dev/null"); }
+  void SetUp() override { test::clear_clipboard(); }
   test::TempDir dir;
 };
 
@@ -149,8 +87,12 @@ LOOP[SET=-1]
 LOOPEND
 )");
   Running run(dir);
+  const std::string main_window = window_id(kCaption);
   const std::string box = window_id("question");
   ASSERT_FALSE(box.empty()) << slurp(dir.path() / "window-err.txt");
+  // The box belongs to the main window: the desktop keeps it over it.
+  EXPECT_EQ(test::output_of("xprop -id " + box + " WM_TRANSIENT_FOR"),
+            "WM_TRANSIENT_FOR(WINDOW): window id # " + main_window + "\n");
   sh("xdotool windowactivate --sync " + box + " && sleep 0.3 && xdotool key Return");
   EXPECT_EQ(wait_clipboard("box"), "box 2");
 }

@@ -1,10 +1,12 @@
 // Real windows under an X server (the test runs under xvfb-run): what the
 // SDL backend presents must be what a screenshot of the screen shows.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "platform/sdl/display_sdl.h"
+#include "platform/sdl/platform_sdl.h"
 #include "tests/platform/sdl/x_screen.h"
 
 namespace nv::platform {
@@ -67,6 +69,21 @@ TEST(SdlWindow, PresentedFrameIsOnTheScreenAndFullScreenLetterboxes) {
   EXPECT_EQ(at(shot, w, 780, 480), (std::array<int, 3>{0, 0, 255}));
   EXPECT_EQ(at(shot, w, 400, 300), (std::array<int, 3>{0, 255, 0}));  // the square, scaled
   ASSERT_TRUE(d->set_fullscreen(false, 64, 32));
+}
+
+// SDL's virtual joysticks stand in for devices plugged in.
+TEST(SdlJoysticks, AttachedDevicesAreCounted) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+  const int before = count_sdl_joysticks();
+  const int pad = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 1);
+  ASSERT_GE(pad, 0) << SDL_GetError();
+  const int stick = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 2, 0);
+  ASSERT_GE(stick, 0) << SDL_GetError();
+  EXPECT_EQ(count_sdl_joysticks(), before + 2);
+  SDL_JoystickDetachVirtual(stick);
+  SDL_JoystickDetachVirtual(pad);
+  EXPECT_EQ(count_sdl_joysticks(), before);
+  SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
 }
 
 }  // namespace
