@@ -7,13 +7,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "values/script_expressions.h"
-
-namespace nv {
-struct Engine;
-}
 
 namespace nv::data {
 
@@ -33,8 +28,5 @@ struct DecodedLet {
 };
 
 constexpr uint32_t kLetSlots = 256;
-
-// The decoded form of the current LET instruction (which has two records).
-const DecodedLet& decoded_let(Engine& e, std::vector<DecodedLet>& table);
 
 }  // namespace nv::data

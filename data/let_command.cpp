@@ -25,7 +25,7 @@ namespace {
 constexpr uint8_t kOperatorCount = 9;  // = += -= *= /= %= &= |= ^=
 
 // Integer operators with 64-bit wrapping; a zero divisor keeps the value.
-int64_t apply_int(uint8_t code, int64_t cur, int64_t v) {
+inline int64_t apply_int(uint8_t code, int64_t cur, int64_t v) {
   auto u = [](int64_t x) { return static_cast<uint64_t>(x); };
   switch (code) {
     case 0: return v;
@@ -88,14 +88,29 @@ void decode_let(Engine& e, const uint8_t* key, DecodedLet& d) {
 // Runs a decoded LET; false when a check fails, before anything is written.
 bool run_decoded_let(Engine& e, const DecodedLet& d) {
   EvaluatorState& ev = e.eval;
-  int64_t unused;
-  if (!run_decoded<true>(e, d.target, unused)) return false;
-  Variable& v = e.vars.vars[static_cast<size_t>(ev.ref.number)];  // checked by the run
-  const int64_t element = ev.ref.element;
+  VarRef& ref = ev.ref;
+  if (d.target.shape == FastShape::kVar) {
+    // A scalar target, by far the most frequent, named here.
+    const uint32_t number = d.target.step[0].number;
+    if (number >= e.vars.vars.size()) return false;
+    ref.whole = false;
+    ref.index_count = 0;
+    ref.index[0] = 0;
+    ref.number = static_cast<int32_t>(number);
+    ref.element = 0;
+  } else {
+    int64_t unused;
+    if (!run_decoded<true>(e, d.target, unused)) return false;
+  }
+  Variable& v = e.vars.vars[static_cast<size_t>(ref.number)];  // checked above
+  const int64_t element = ref.element;
   if (d.form == LetForm::kInteger) {
     int64_t value;
-    if (v.type != kVarInt || !run_decoded<false>(e, d.source, value)) return false;
-    write_int(v, element, apply_int(d.code, read_int(v, element), value));
+    if (v.type != kVarInt || element >= v.count || static_cast<uint64_t>(element) >= v.ints.size() ||
+        !run_decoded<false>(e, d.source, value))
+      return false;
+    int64_t& cell = v.ints[static_cast<size_t>(element)];
+    cell = apply_int(d.code, cell, value);
   } else {
     if (v.type != kVarString) return false;
     // A literal names no variable; the evaluator resets these for it.
@@ -130,8 +145,7 @@ int assign_system(Engine& e, uint32_t number, int64_t element, std::span<const u
   }
 }
 
-}  // namespace
-
+// The decoded form of the current LET instruction (which has two records).
 const DecodedLet& decoded_let(Engine& e, std::vector<DecodedLet>& table) {
   if (table.empty()) table.resize(kLetSlots);
   const uint8_t* key = current_record(e, 0).p;
@@ -140,6 +154,8 @@ const DecodedLet& decoded_let(Engine& e, std::vector<DecodedLet>& table) {
   if (d.key != key || d.generation != e.eval.generation) decode_let(e, key, d);
   return d;
 }
+
+}  // namespace
 
 int let_command(Engine& e) {
   EvaluatorState& ev = e.eval;

@@ -58,6 +58,31 @@ bool compile_literal(std::span<const uint8_t> expr, CompiledExpression& c) {
   return true;
 }
 
+bool is_binary(const FastStep& s) { return s.op >= FastOp::kAdd; }
+
+FastShape shape_of(const CompiledExpression& c) {
+  const FastStep* p = c.step.data();
+  const bool var_first = p[0].op == FastOp::kVar;
+  const bool element1 = c.steps >= 2 && p[1].op == FastOp::kElement && p[1].count == 1;
+  switch (c.steps) {
+    case 1:
+      if (p[0].op == FastOp::kConst) return FastShape::kConst;
+      if (var_first) return FastShape::kVar;
+      break;
+    case 2:
+      if (var_first && is_binary(p[1]) && p[1].count == 1) return FastShape::kVarOp;
+      if (var_first && element1) return FastShape::kElementByVar;
+      break;
+    case 3:
+      if (var_first && is_binary(p[1]) && p[1].count == 1 && is_binary(p[2]) && p[2].count == 1)
+        return FastShape::kVarOpOp;
+      if (var_first && element1 && is_binary(p[2]) && p[2].count == 1) return FastShape::kElementByVarOp;
+      break;
+    default: break;
+  }
+  return FastShape::kSteps;
+}
+
 // Integer steps for the integer table (modes 1 and 3 compute in int64).
 bool compile_steps(std::span<const uint8_t> expr, CompiledExpression& c) {
   using namespace expr;
@@ -155,6 +180,7 @@ bool compile_steps(std::span<const uint8_t> expr, CompiledExpression& c) {
   c.max_number = max_number;
   const FastOp last = c.step[n - 1].op;
   c.target = last == FastOp::kVar || last == FastOp::kElement;
+  c.shape = shape_of(c);
   return true;
 }
 
@@ -165,6 +191,7 @@ void compile_expression(std::span<const uint8_t> expr, CompiledExpression& c) {
   c.size = static_cast<uint32_t>(expr.size());
   c.kind = FastKind::kGeneral;
   c.target = false;
+  c.shape = FastShape::kSteps;
   c.steps = 0;
   c.max_number = 0;
   if (expr.size() > UINT32_MAX || compile_literal(expr, c)) return;

@@ -49,6 +49,17 @@ struct FastStep {
 constexpr int kMaxFastSteps = 16;
 constexpr int kMaxFastDepth = 8;
 
+// The most frequent step sequences, run without the step loop.
+enum class FastShape : uint8_t {
+  kSteps,              // any other: the step loop
+  kConst,              // c
+  kVar,                // x
+  kVarOp,              // x op c
+  kVarOpOp,            // x op c op c
+  kElementByVar,       // a[x]
+  kElementByVarOp,     // a[x] op c
+};
+
 enum class FastKind : uint8_t {
   kGeneral,  // run by the general evaluator
   kInt,      // integer steps
@@ -60,6 +71,7 @@ struct CompiledExpression {
   uint32_t size = 0;
   FastKind kind = FastKind::kGeneral;
   bool target = false;      // kInt ending on a variable or element: usable as an assignment target
+  FastShape shape = FastShape::kSteps;
   uint8_t steps = 0;
   uint32_t max_number = 0;  // highest variable number the steps use
   uint32_t text_offset = 0;  // kText: the literal's bytes within the expression
@@ -121,6 +133,43 @@ inline int64_t apply_binary(FastOp op, int64_t l, int64_t r) {
 
 }  // namespace fast_detail
 
+namespace fast_detail {
+
+// Reads integer variable `number`, element 0, recording the reference.
+inline bool load_var(const Variable* vars, VarRef& ref, uint32_t number, int64_t& out) {
+  const Variable& v = vars[number];
+  ref.number = static_cast<int32_t>(number);
+  ref.element = 0;
+  if (v.type != kVarInt || v.count < 1 || v.ints.empty()) return false;
+  out = v.ints[0];
+  return true;
+}
+
+// Closes a one-index reference to `number` (recording it); `v` is then
+// the variable and ref.element the element.
+inline bool name_element1(const Variable* vars, VarRef& ref, uint32_t number, int64_t idx) {
+  const Variable& v = vars[number];
+  if (v.dim_count != 1)
+    return close_element_reference(ref, number, &v, 1, [idx](uint32_t) { return idx; });
+  ref.number = static_cast<int32_t>(number);
+  ref.index_count = 1;
+  ref.index[0] = idx;
+  if (idx < 0 || idx >= v.dims[0]) return false;
+  ref.element = idx;
+  return true;
+}
+
+// Reads the element ref.element names of integer variable `number`.
+inline bool read_element(const Variable* vars, const VarRef& ref, uint32_t number, int64_t& out) {
+  const Variable& v = vars[number];
+  const int64_t k = ref.element;
+  if (v.type != kVarInt || k >= v.count || static_cast<uint64_t>(k) >= v.ints.size()) return false;
+  out = v.ints[static_cast<size_t>(k)];
+  return true;
+}
+
+}  // namespace fast_detail
+
 // Runs a kInt form, recording variable references as the token evaluator
 // does. As a target (the form's `target` set), the last step only names its
 // variable (element) and reads nothing; `result` is then 0. False when a
@@ -135,9 +184,52 @@ inline bool run_decoded(Engine& e, const CompiledExpression& c, int64_t& result)
   ref.whole = false;
   ref.index_count = 0;
   ref.index[0] = 0;
+  const FastStep* p = c.step.data();
+  {
+    using namespace fast_detail;
+    int64_t x;
+    switch (c.shape) {
+      case FastShape::kConst:
+        if constexpr (Target) break;
+        result = p[0].imm;
+        return true;
+      case FastShape::kVar:
+        if constexpr (Target) {
+          ref.number = static_cast<int32_t>(p[0].number);
+          ref.element = 0;
+          result = 0;
+          return true;
+        }
+        return load_var(vars, ref, p[0].number, result);
+      case FastShape::kVarOp:
+        if constexpr (Target) break;
+        if (!load_var(vars, ref, p[0].number, x)) return false;
+        result = apply_binary(p[1].op, x, p[1].imm);
+        return true;
+      case FastShape::kVarOpOp:
+        if constexpr (Target) break;
+        if (!load_var(vars, ref, p[0].number, x)) return false;
+        result = apply_binary(p[2].op, apply_binary(p[1].op, x, p[1].imm), p[2].imm);
+        return true;
+      case FastShape::kElementByVar:
+        if (!load_var(vars, ref, p[0].number, x) || !name_element1(vars, ref, p[1].number, x)) return false;
+        if constexpr (Target) {
+          result = 0;
+          return true;
+        }
+        return read_element(vars, ref, p[1].number, result);
+      case FastShape::kElementByVarOp:
+        if constexpr (Target) break;
+        if (!load_var(vars, ref, p[0].number, x) || !name_element1(vars, ref, p[1].number, x) ||
+            !read_element(vars, ref, p[1].number, x))
+          return false;
+        result = apply_binary(p[2].op, x, p[2].imm);
+        return true;
+      case FastShape::kSteps: break;
+    }
+  }
   int64_t s[kMaxFastDepth];
   int sp = 0;
-  const FastStep* p = c.step.data();
   const FastStep* const end = p + c.steps - (Target ? 1 : 0);
   for (; p != end; ++p) {
     switch (p->op) {

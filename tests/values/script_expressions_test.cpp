@@ -19,6 +19,8 @@ constexpr uint32_t kF = 1003;     // FLT f = 2.5
 constexpr uint32_t kS = 1004;     // STR s = "text"
 constexpr uint32_t kNone = 1005;  // never declared
 constexpr uint32_t kLong = 1006;  // STR t, 5000 bytes
+constexpr uint32_t kTwo = 1007;   // INT two = 2
+constexpr uint32_t kNeg = 1008;   // INT neg = -1
 
 struct Outcome {
   int64_t value = 0;
@@ -49,6 +51,8 @@ class ScriptExpressions : public EvalTest {
     create_float(e(), kF, {}, 2.5);
     create_string(e(), kS, {}, "text");
     create_string(e(), kLong, {}, std::string(5000, 'y'));
+    create_integer(e(), kTwo, {}, 2);
+    create_integer(e(), kNeg, {}, -1);
   }
 
   // Kept alive for the whole test: the cache is keyed by address.
@@ -120,6 +124,15 @@ TEST_F(ScriptExpressions, ArithmeticAndVariablesGiveWhatTheTokenEvaluatorGives) 
   cases.push_back({Expr().H(kI).b8(7).op('!').H(kI).b8(7).op('Z').op('|'), "not equal, greater or equal"});
   cases.push_back({Expr().b8(2).b8(3).op('<').b8(3).b8(3).op('S').op('&'), "less, less or equal"});
   cases.push_back({Expr().V(kA).H(kI).close(), "element by a variable"});
+  cases.push_back({Expr().V(kA).H(kNeg).close(), "element by a negative variable"});
+  cases.push_back({Expr().V(kA).H(kI).close().b8(40).op('>'), "element by a variable, compared"});
+  cases.push_back({Expr().V(kA).H(kF).close().b8(40).op('>'), "element by a float variable, compared"});
+  cases.push_back({Expr().V(kM).H(kTwo).close(), "one index of two by a variable"});
+  cases.push_back({Expr().V(kM).H(kI).close().b8(1).op('+'), "one index of two, out of range"});
+  cases.push_back({Expr().V(kS).H(kTwo).close(), "element of a text by a variable"});
+  cases.push_back({Expr().V(kF).H(kTwo).close().b8(1).op('-'), "element of a float scalar"});
+  cases.push_back({Expr().H(kI).b8(100).op('%'), "variable op constant"});
+  cases.push_back({Expr().H(kS).b8(100).op('%'), "text variable op constant"});
   cases.push_back({Expr().V(kA).b8(3).close().i(1000000).op('>'), "element compared"});
   cases.push_back({Expr().V(kA).V(kA).b8(2).close().b8(5).op('%').close(), "nested elements"});
   cases.push_back({Expr().V(kM).b8(2).b8(3).close(), "two indexes"});
@@ -171,6 +184,8 @@ TEST_F(ScriptExpressions, ArithmeticAndVariablesGiveWhatTheTokenEvaluatorGives) 
 
 TEST_F(ScriptExpressions, TargetsNameTheirVariableWithoutReadingIt) {
   for (const Expr& x : {Expr().H(kI), Expr().V(kA).b8(4).close(), Expr().V(kA).b8(12).close(),
+                        Expr().V(kA).H(kTwo).close(), Expr().V(kA).H(kNeg).close(), Expr().V(kM).H(kTwo).close(),
+                        Expr().V(kS).H(kTwo).close(), Expr().V(kA).H(kF).close(),
                         Expr().V(kM).H(kI).b8(5).op('%').b8(1).close(), Expr().H(kS), Expr().H(kF),
                         Expr().H(kNone), Expr().H(1100), Expr().H(5), Expr().H(kI).b8(1).op('+')})
     for (int selector : {1, 2, 4, 6}) expect_same_target(keep(x), selector, "target");
