@@ -105,10 +105,17 @@ bool run_decoded_let(Engine& e, const DecodedLet& d) {
   Variable& v = e.vars.vars[static_cast<size_t>(ref.number)];  // checked above
   const int64_t element = ref.element;
   if (d.form == LetForm::kInteger) {
+    if (v.type != kVarInt || element >= v.count || static_cast<uint64_t>(element) >= v.ints.size()) return false;
     int64_t value;
-    if (v.type != kVarInt || element >= v.count || static_cast<uint64_t>(element) >= v.ints.size() ||
-        !run_decoded<false>(e, d.source, value))
+    if (d.source.shape == FastShape::kConst) {
+      // A constant names no variable; the evaluator resets these for it.
+      ref.whole = false;
+      ref.index_count = 0;
+      ref.index[0] = 0;
+      value = d.source.step[0].imm;
+    } else if (!run_decoded<false>(e, d.source, value)) {
       return false;
+    }
     int64_t& cell = v.ints[static_cast<size_t>(element)];
     cell = apply_int(d.code, cell, value);
   } else {
