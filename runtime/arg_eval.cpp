@@ -7,6 +7,7 @@
 #include "runtime/script_tables.h"
 #include "values/evaluator.h"
 #include "values/evaluator_state.h"
+#include "values/script_expressions.h"
 
 namespace nv {
 
@@ -70,7 +71,7 @@ int evaluate_all(Engine& e, bool gosub) {
       continue;
     }
     if (type == kArgInt) {
-      s.value = eval_int(e, x, s.selector);
+      s.value = eval_script_int(e, x, s.selector);
     } else {
       if (!s.text) s.text.reset(new char[kTextBufferSize]);
       s.text[0] = '\0';

@@ -9,7 +9,7 @@
 #include "core/engine.h"
 #include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
-#include "values/evaluator.h"
+#include "values/script_expressions.h"
 
 namespace nv {
 
@@ -48,7 +48,7 @@ inline int64_t record_int(Engine& e, int k, bool& ok) {
   ArgRecordView rec = current_record(e, k);
   std::span<const uint8_t> x = record_expression(e, rec, ok);
   if (!ok) return 0;
-  return eval_int(e, x, rec.selector());
+  return eval_script_int(e, x, rec.selector());
 }
 
 }  // namespace nv

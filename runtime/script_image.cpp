@@ -14,6 +14,7 @@
 #include "runtime/script_tables.h"
 #include "values/evaluator.h"
 #include "values/evaluator_state.h"
+#include "values/script_expressions.h"
 #include "values/variable_file.h"
 
 namespace nv {
@@ -100,6 +101,8 @@ int install_script(Engine& e, uint32_t number, std::vector<uint8_t> block) {
   if (number >= s.images.size()) return report(e, 900000);
   ScriptImage& img = s.images[number];
   img.created = true;
+  // The block replaced here may hold decoded expressions' addresses.
+  clear_script_expressions(e);
   auto bad = [&] {
     img.count = 0;
     img.arg_start.clear();

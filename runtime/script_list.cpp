@@ -9,6 +9,7 @@
 #include "formats/file_header.h"
 #include "resources/file_loader.h"
 #include "runtime/script_tables.h"
+#include "values/script_expressions.h"
 #include "values/variables.h"
 
 namespace nv {
@@ -49,6 +50,7 @@ int parse_script_list(Engine& e, std::span<const uint8_t> block) {
     names[number] = std::string(name);
   }
   e.scripts.script_names = std::move(names);
+  clear_script_expressions(e);
   e.scripts.images.clear();
   e.scripts.images.resize(count);
   e.scripts.list_loaded = true;

@@ -7,7 +7,9 @@
 #include "core/error_report.h"
 #include "formats/expr_tokens.h"
 #include "formats/sjis_text.h"
+#include "values/element_reference.h"
 #include "values/evaluator_state.h"
+#include "values/int_ops.h"
 #include "values/system_vars.h"
 #include "values/variables.h"
 
@@ -101,20 +103,10 @@ std::string_view slot_text(const EvaluatorState& st, const ValueSlot& s) {
 
 // --- constants ---------------------------------------------------------
 
-int64_t payload_int(const uint8_t* p, uint32_t width) {
-  uint64_t v = 0;
-  for (uint32_t k = 0; k < width; ++k) v |= uint64_t(p[k]) << (8 * k);
-  if (width < 8) {
-    uint64_t sign = uint64_t(1) << (8 * width - 1);
-    v = (v ^ sign) - sign;  // sign-extend
-  }
-  return static_cast<int64_t>(v);
-}
-
 template <uint32_t Width>
 bool tok_const(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len) {
   if (len < Width) return data_error(e);
-  return push_int(e, st, payload_int(p, Width));
+  return push_int(e, st, int_ops::payload_int(p, Width));
 }
 
 bool tok_float(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len) {
@@ -206,7 +198,11 @@ bool push_other_element(Engine& e, EvaluatorState& st, uint32_t number, int64_t 
     case kVarInt: return push_int(e, st, read_int(*v, k));
     case kVarFloat:
       return int_arith(st) ? push_slot(e, st, read_int(*v, k), 0.0) : push_slot(e, st, 0, read_float(*v, k));
-    case kVarString: return push_text(e, st, read_text(*v, k));
+    case kVarString:
+      // An assignment target's own text is not read: an empty text stands
+      // in for it, whatever its length.
+      if (st.target && st.nesting == 0) return push_text(e, st, {});
+      return push_text(e, st, read_text(*v, k));
     default: return push_int(e, st, 0);  // declared nowhere yet: a defined 0
   }
 }
@@ -256,32 +252,20 @@ bool tok_close(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
       return false;
     }
   }
-  VarRef& ref = st.ref;
-  ref.number = static_cast<int32_t>(level.number);
-  ref.index_count = static_cast<int32_t>(count);
-  for (uint32_t k = 0; k < count && k < kRecordedIndexes; ++k) ref.index[k] = st.stack[first + k].i;
+  const ValueSlot* indexes = &st.stack[first];
+  auto index = [indexes](uint32_t k) { return indexes[k].i; };
   if (st.declaration && st.nesting == 0) {
+    // Shape only: the reference is recorded, no element is looked for.
+    record_element_reference(st.ref, level.number, count, index);
     st.sp = level.sp;
     return true;
   }
-  const Variable* v = e.vars.find(level.number);
-  int dims = v ? v->dim_count : 0;
-  // One index per dimension; a missing index counts as 0, an index beyond
-  // the variable's dimensions has size 0 and is always out of range.
-  int64_t element = 0;
-  uint32_t used = count > static_cast<uint32_t>(dims) ? count : static_cast<uint32_t>(dims);
-  for (uint32_t k = 0; k < used; ++k) {
-    int64_t idx = k < count ? st.stack[first + k].i : 0;
-    int64_t size = k < static_cast<uint32_t>(dims) ? v->dims[k] : 0;
-    if (idx < 0 || idx >= size) {
-      report(e, 107010);
-      return false;
-    }
-    element = element * size + idx;
+  if (!close_element_reference(st.ref, level.number, e.vars.find(level.number), count, index)) {
+    report(e, 107010);
+    return false;
   }
-  ref.element = element;
   st.sp = level.sp;
-  return push_element(e, st, level.number, element);
+  return push_element(e, st, level.number, st.ref.element);
 }
 
 bool tok_whole(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len) {
@@ -298,7 +282,7 @@ bool tok_whole(Engine& e, EvaluatorState& st, const uint8_t* p, uint32_t len) {
 bool tok_negate(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   if (st.sp < 1) return data_error(e);
   ValueSlot& s = st.stack[st.sp - 1];
-  if (int_arith(st)) s.i = static_cast<int64_t>(0 - static_cast<uint64_t>(s.i));
+  if (int_arith(st)) s.i = int_ops::neg(s.i);
   else s.f = -s.f;
   return true;
 }
@@ -367,9 +351,6 @@ void set_number(ValueSlot& s, bool ia, int64_t i, double f) {
 
 void set_truth(const EvaluatorState& st, ValueSlot& s, bool v) { set_number(s, int_arith(st), v, v ? 1.0 : 0.0); }
 
-// Integer arithmetic wraps: it is done on the two's-complement bits.
-uint64_t as_unsigned(int64_t v) { return static_cast<uint64_t>(v); }
-
 bool tok_add(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   ValueSlot *l, *r;
   if (!pop2(e, st, l, r)) return false;
@@ -386,7 +367,7 @@ bool tok_add(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
     report(e, 160010);
     return false;
   }
-  if (int_arith(st)) l->i = static_cast<int64_t>(as_unsigned(l->i) + as_unsigned(r->i));
+  if (int_arith(st)) l->i = int_ops::add(l->i, r->i);
   else l->f += r->f;
   return true;
 }
@@ -430,7 +411,7 @@ bool tok_sub(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   ValueSlot *l, *r;
   if (!pop2(e, st, l, r)) return false;
   bool ia = int_arith(st);
-  set_number(*l, ia, static_cast<int64_t>(as_unsigned(l->i) - as_unsigned(r->i)), l->f - r->f);
+  set_number(*l, ia, int_ops::sub(l->i, r->i), l->f - r->f);
   return true;
 }
 
@@ -438,7 +419,7 @@ bool tok_mul(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   ValueSlot *l, *r;
   if (!pop2(e, st, l, r)) return false;
   bool ia = int_arith(st);
-  set_number(*l, ia, static_cast<int64_t>(as_unsigned(l->i) * as_unsigned(r->i)), l->f * r->f);
+  set_number(*l, ia, int_ops::mul(l->i, r->i), l->f * r->f);
   return true;
 }
 
@@ -446,10 +427,7 @@ bool tok_div(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   ValueSlot *l, *r;
   if (!pop2(e, st, l, r)) return false;
   if (int_arith(st)) {
-    int64_t a = l->i, b = r->i;
-    // INT64_MIN / -1 wraps to INT64_MIN instead of trapping.
-    int64_t q = b == 0 ? 0 : b == -1 ? static_cast<int64_t>(0 - as_unsigned(a)) : a / b;
-    set_number(*l, true, q, 0.0);
+    set_number(*l, true, int_ops::div(l->i, r->i), 0.0);
   } else {
     set_number(*l, false, 0, r->f == 0.0 ? 0.0 : l->f / r->f);
   }
@@ -459,10 +437,7 @@ bool tok_div(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
 bool tok_rem(Engine& e, EvaluatorState& st, const uint8_t*, uint32_t) {
   ValueSlot *l, *r;
   if (!pop2(e, st, l, r)) return false;
-  if (int_arith(st)) {
-    int64_t a = l->i, b = r->i;
-    set_number(*l, true, (b == 0 || b == -1) ? 0 : a % b, 0.0);
-  }
+  if (int_arith(st)) set_number(*l, true, int_ops::rem(l->i, r->i), 0.0);
   return true;  // double arithmetic: the left operand unchanged
 }
 
@@ -599,6 +574,12 @@ int64_t eval_int(Engine& e, std::span<const uint8_t> expr, int selector) {
   }
   evaluate(e, expr, expr::kModeFloat);
   return truncate_to_int(result.f);
+}
+
+void eval_target(Engine& e, std::span<const uint8_t> expr, int selector) {
+  e.eval.target = true;
+  eval_int(e, expr, selector);
+  e.eval.target = false;
 }
 
 double eval_float(Engine& e, std::span<const uint8_t> expr, int selector) {

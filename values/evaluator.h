@@ -26,6 +26,12 @@ size_t eval_string(Engine& e, std::span<const uint8_t> expr, int selector, char*
 // valid until the next evaluation; empty for a numeric result.
 std::string_view eval_text(Engine& e, std::span<const uint8_t> expr, int selector);
 
+// An assignment target: evaluates like eval_int() for the variable
+// reference it leaves in e.eval.ref, but the text of a text variable named
+// outside any index is not read (its length is then not limited by the
+// string temporaries).
+void eval_target(Engine& e, std::span<const uint8_t> expr, int selector);
+
 // One evaluation in mode 1 to 4 (no result conversion); the result is slot
 // 0 of the stack. Returns false when a token failed.
 bool evaluate(Engine& e, std::span<const uint8_t> expr, int mode);

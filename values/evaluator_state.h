@@ -2,6 +2,8 @@
 // the open element references and the last variable reference. One
 // instance per engine, reset at the start of every evaluation; the string
 // buffers are allocated on first use and reused for the life of the engine.
+// It also holds the decoded forms of the loaded scripts' expressions
+// (values/script_expressions.h).
 #pragma once
 
 #include <array>
@@ -44,6 +46,11 @@ struct StringTemp {
   uint32_t length = 0;
 };
 
+struct CompiledExpressions;  // values/script_expressions.cpp
+struct CompiledExpressionsDeleter {
+  void operator()(CompiledExpressions* c) const;
+};
+
 struct EvaluatorState {
   std::array<ValueSlot, kStackSlots> stack{};
   uint32_t sp = 0;
@@ -57,6 +64,12 @@ struct EvaluatorState {
   bool declaration = false;    // declaration targets: shape only, no value
   bool not_constant = false;   // set by a variable token in constant-only mode
   bool failed = false;         // the last evaluation stopped at a failing token
+  bool target = false;         // an assignment target: the text it names is not read
+
+  // Decoded script expressions, made on first use, dropped when scripts
+  // load; `generation` advances at each drop.
+  std::unique_ptr<CompiledExpressions, CompiledExpressionsDeleter> compiled;
+  uint32_t generation = 0;
 
   VarRef ref;
   std::string system_text;  // reused buffer for text system variables

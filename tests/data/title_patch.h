@@ -1,10 +1,13 @@
 // Changing a loaded script in place, for the cases the compiler refuses to
 // write (a text target with -=, a system variable it knows is read-only).
+// A loaded image is otherwise never changed, so finding the instruction
+// drops the decoded expressions the engine keeps of it.
 #pragma once
 
 #include <cstdint>
 
 #include "host/engine.h"
+#include "values/script_expressions.h"
 
 namespace nv::test {
 
@@ -20,6 +23,7 @@ struct ArgPatch {
 // The n-th (0-based) instruction of command `command` in script 0.
 inline ArgPatch nth_instruction(Engine& e, int command, int n) {
   if (e.scripts.images.empty() || !e.scripts.images[0].valid) return {};
+  clear_script_expressions(e);
   ScriptImage& img = e.scripts.images[0];
   for (uint32_t i = 0; i < img.count; ++i)
     if (img.command_of(i) == command && n-- == 0) return {&img, i};
