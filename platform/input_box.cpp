@@ -45,7 +45,7 @@ std::vector<std::string_view> lines_of(std::string_view s) {
   return out;
 }
 
-constexpr uint32_t kFace = 0xFFF0F0F0u, kText = 0xFF000000u, kFieldBack = 0xFFFFFFFFu, kFrame = 0xFF7A7A7Au;
+constexpr uint32_t kFace = 0xFFF0F0F0u, kText = 0xFF000000u, kFieldBack = 0xFFFFFFFFu;
 constexpr uint32_t kButton = 0xFFE1E1E1u, kButtonDown = 0xFFCCE4F7u, kFocus = 0xFF0078D7u;
 
 void frame_rect(PixelBuffer& b, const Rect& r, uint32_t c) {
