@@ -12,7 +12,7 @@ jobs=${NIVALO_FUZZ_JOBS:-2}
 
 scripts/install-deps.sh --fuzz
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j2
+cmake --build --preset fuzz -j2 --target fuzz_targets
 scripts/fuzz-seeds.sh build-fuzz build-fuzz/seeds >/dev/null
 
 mapfile -t targets < <(grep -v '^$' build-fuzz/fuzz_targets.txt)
