@@ -3,34 +3,17 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/utf8.h"
+
 namespace nv::platform {
 
 namespace {
 
 // The next code point of UTF-8 text at `i` (advanced past it); a byte that
-// does not start a valid sequence is U+FFFD and one byte long.
+// does not start a valid sequence is shown as U+FFFD, one byte each.
 char32_t next_code_point(std::string_view s, size_t& i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = byte(i);
-  if (c < 0x80) {
-    ++i;
-    return c;
-  }
-  const size_t len = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-  if (len == 0 || i + len > s.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  char32_t cp = c & (0x7F >> len);
-  for (size_t k = 1; k < len; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  i += len;
-  return cp;
+  char32_t cp;
+  return next_utf8(s, i, cp) ? cp : U'\uFFFD';
 }
 
 class GlyphUiFont final : public UiFont {

@@ -10,6 +10,7 @@
 
 #include "platform/encoding.h"
 #include "platform/file_replace.h"
+#include "platform/utf8.h"
 
 namespace nv::platform {
 
@@ -113,19 +114,11 @@ std::vector<std::string_view> split_path(std::string_view path) {
 std::string fold_case_utf8(std::string_view s) {
   std::string out;
   out.reserve(s.size());
-  size_t i = 0;
-  while (i < s.size()) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + len > s.size()) {  // malformed: keep the byte as it is
-      out += static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    uint32_t cp = len == 1 ? c : c & (0x7F >> len);
-    for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-    append_utf8(out, fold_code_point(cp));
-    i += len;
+  for (size_t i = 0; i < s.size();) {
+    const size_t at = i;
+    char32_t cp;
+    if (next_utf8(s, i, cp)) append_utf8(out, fold_code_point(cp));
+    else out += s[at];  // malformed: the byte is kept as it is
   }
   return out;
 }

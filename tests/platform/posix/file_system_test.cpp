@@ -79,6 +79,8 @@ TEST(FileSystem, SplitAndFold) {
   EXPECT_EQ(parts[2], "c");
   EXPECT_EQ(fold_case_utf8("AbΩЖЁＺ"), "abωжёｚ");
   EXPECT_EQ(fold_case_utf8(std::string("\xFFZ", 2)), std::string("\xFFz", 2));
+  // A lead byte whose sequence breaks off stays a byte; the next character still folds.
+  EXPECT_EQ(fold_case_utf8(std::string("\xC3Z\xE3\x81", 4)), std::string("\xC3z\xE3\x81", 4));
 }
 
 }  // namespace
