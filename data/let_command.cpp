@@ -14,6 +14,7 @@
 #include "runtime/instruction_records.h"
 #include "values/evaluator.h"
 #include "values/evaluator_state.h"
+#include "values/int_ops.h"
 #include "values/script_expressions.h"
 #include "values/system_vars.h"
 #include "values/variables.h"
@@ -24,22 +25,16 @@ namespace {
 
 constexpr uint8_t kOperatorCount = 9;  // = += -= *= /= %= &= |= ^=
 
-// Integer operators with 64-bit wrapping; a zero divisor keeps the value.
+// Integer operators with 64-bit wrapping (the evaluator's); a zero divisor
+// keeps the value.
 inline int64_t apply_int(uint8_t code, int64_t cur, int64_t v) {
-  auto u = [](int64_t x) { return static_cast<uint64_t>(x); };
   switch (code) {
     case 0: return v;
-    case 1: return static_cast<int64_t>(u(cur) + u(v));
-    case 2: return static_cast<int64_t>(u(cur) - u(v));
-    case 3: return static_cast<int64_t>(u(cur) * u(v));
-    case 4:
-      if (v == 0) return cur;
-      if (v == -1) return static_cast<int64_t>(0 - u(cur));  // INT64_MIN / -1 wraps
-      return cur / v;
-    case 5:
-      if (v == 0) return cur;
-      if (v == -1) return 0;
-      return cur % v;
+    case 1: return int_ops::add(cur, v);
+    case 2: return int_ops::sub(cur, v);
+    case 3: return int_ops::mul(cur, v);
+    case 4: return v == 0 ? cur : int_ops::div(cur, v);
+    case 5: return v == 0 ? cur : int_ops::rem(cur, v);
     case 6: return cur & v;
     case 7: return cur | v;
     default: return cur ^ v;
