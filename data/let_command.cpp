@@ -2,15 +2,16 @@
 // then source) and assigns by the target's type. System variables take a
 // plain assignment through their writers whatever the operator. The
 // target only names its variable, so a text target of any length is
-// appended to in place. An instruction is decoded once (data/decoded_let.h)
-// and runs decoded while its checks hold.
+// appended to in place. An instruction is decoded once into a run function
+// for its target and source shapes (runtime/decoded_instructions.h) and
+// runs that way while its checks hold.
 #include <cstdint>
 
 #include "core/engine.h"
 #include "core/error_report.h"
-#include "data/decoded_let.h"
 #include "data/var_command_state.h"
 #include "data/variable_commands.h"
+#include "runtime/decoded_instructions.h"
 #include "runtime/instruction_records.h"
 #include "values/evaluator.h"
 #include "values/evaluator_state.h"
@@ -62,73 +63,6 @@ bool within(std::span<const uint8_t> res, ArgRecordView r) {
   return r.offset() <= res.size() && r.size() <= res.size() - r.offset();
 }
 
-void decode_let(Engine& e, const uint8_t* key, DecodedLet& d) {
-  d.key = key;
-  d.generation = e.eval.generation;
-  d.form = LetForm::kGeneral;
-  const ArgRecordView target = current_record(e, 0), source = current_record(e, 1);
-  d.code = target.assign_op();
-  const std::span<const uint8_t> res = e.dispatch.task->image->resources;
-  const int ts = target.selector(), ss = source.selector();
-  if (d.code >= kOperatorCount || !within(res, target) || !within(res, source) || ts < 1 || ts > 4 || ss < 1 ||
-      ss > 4)
-    return;  // reported the general way
-  compile_expression(res.subspan(target.offset(), target.size()), d.target);
-  if (!d.target.target) return;
-  compile_expression(res.subspan(source.offset(), source.size()), d.source);
-  if (d.source.kind == FastKind::kInt && (ss == 1 || ss == 3)) d.form = LetForm::kInteger;
-  else if (d.source.kind == FastKind::kText && d.code <= 1) d.form = LetForm::kText;
-}
-
-// Runs a decoded LET; false when a check fails, before anything is written.
-bool run_decoded_let(Engine& e, const DecodedLet& d) {
-  EvaluatorState& ev = e.eval;
-  VarRef& ref = ev.ref;
-  if (d.target.shape == FastShape::kVar) {
-    // A scalar target, by far the most frequent, named here.
-    const uint32_t number = d.target.step[0].number;
-    if (number >= e.vars.vars.size()) return false;
-    ref.whole = false;
-    ref.index_count = 0;
-    ref.index[0] = 0;
-    ref.number = static_cast<int32_t>(number);
-    ref.element = 0;
-  } else {
-    int64_t unused;
-    if (!run_decoded<true>(e, d.target, unused)) return false;
-  }
-  Variable& v = e.vars.vars[static_cast<size_t>(ref.number)];  // checked above
-  const int64_t element = ref.element;
-  if (d.form == LetForm::kInteger) {
-    if (v.type != kVarInt || element >= v.count || static_cast<uint64_t>(element) >= v.ints.size()) return false;
-    int64_t value;
-    if (d.source.shape == FastShape::kConst) {
-      // A constant names no variable; the evaluator resets these for it.
-      ref.whole = false;
-      ref.index_count = 0;
-      ref.index[0] = 0;
-      value = d.source.step[0].imm;
-    } else if (!run_decoded<false>(e, d.source, value)) {
-      return false;
-    }
-    int64_t& cell = v.ints[static_cast<size_t>(element)];
-    cell = apply_int(d.code, cell, value);
-  } else {
-    if (v.type != kVarString) return false;
-    // A literal names no variable; the evaluator resets these for it.
-    ev.ref.whole = false;
-    ev.ref.index_count = 0;
-    ev.ref.index[0] = 0;
-    if (element >= 0 && static_cast<size_t>(element) < v.texts.size()) {
-      TextCell& cell = v.texts[static_cast<size_t>(element)];
-      if (d.code == 0) store_text(cell, decoded_text(d.source));
-      else append_text(cell, decoded_text(d.source));
-    }
-  }
-  ev.failed = false;
-  return true;
-}
-
 int assign_system(Engine& e, uint32_t number, int64_t element, std::span<const uint8_t> src, int selector) {
   const Variable* v = e.vars.find(number);
   switch (v ? v->type : int8_t(kVarNone)) {
@@ -147,25 +81,9 @@ int assign_system(Engine& e, uint32_t number, int64_t element, std::span<const u
   }
 }
 
-// The decoded form of the current LET instruction (which has two records).
-const DecodedLet& decoded_let(Engine& e, std::vector<DecodedLet>& table) {
-  if (table.empty()) table.resize(kLetSlots);
-  const uint8_t* key = current_record(e, 0).p;
-  const uintptr_t a = reinterpret_cast<uintptr_t>(key);
-  DecodedLet& d = table[((a >> 3) ^ (a >> 11)) & (kLetSlots - 1)];
-  if (d.key != key || d.generation != e.eval.generation) decode_let(e, key, d);
-  return d;
-}
-
-}  // namespace
-
-int let_command(Engine& e) {
+// The general body (the instruction has its two records).
+int let_general(Engine& e) {
   EvaluatorState& ev = e.eval;
-  if (!require_records(e, 2)) return -1;
-  if (decoded_forms_allowed(ev)) {
-    const DecodedLet& d = decoded_let(e, e.varcmd.lets);
-    if (d.form != LetForm::kGeneral && run_decoded_let(e, d)) return 0;
-  }
   const ArgRecordView target = current_record(e, 0);
   const uint8_t code = target.assign_op();
   if (code >= kOperatorCount) return report(e, 900000);
@@ -211,6 +129,106 @@ int let_command(Engine& e) {
     }
     default: return report(e, 101140);
   }
+}
+
+// An integer target of shape T (kSteps: any other target shape) with an
+// integer source of shape S. Nothing is written before every check holds.
+template <FastShape T>
+struct IntegerLet {
+  template <FastShape S>
+  struct From {
+    static int run(Engine& e, const FastInstruction& f) {
+      const DecodedForm& d = *f.form;
+      int64_t value;
+      if (!decoded_forms_allowed(e.eval) || !run_decoded_as<T, true>(e, d.x, value)) return let_general(e);
+      Variable& v = e.vars.vars[static_cast<size_t>(e.eval.ref.number)];  // checked by the target's run
+      const int64_t element = e.eval.ref.element;
+      if (v.type != kVarInt || element >= v.count || static_cast<uint64_t>(element) >= v.ints.size() ||
+          !run_decoded_as<S, false>(e, d.y, value))
+        return let_general(e);
+      int64_t& cell = v.ints[static_cast<size_t>(element)];
+      cell = apply_int(d.code, cell, value);
+      e.eval.failed = false;
+      return 0;
+    }
+  };
+};
+
+// A text target of shape T with a plain literal source and = or +=.
+template <FastShape T>
+struct TextLet {
+  static int run(Engine& e, const FastInstruction& f) {
+    const DecodedForm& d = *f.form;
+    int64_t unused;
+    if (!decoded_forms_allowed(e.eval) || !run_decoded_as<T, true>(e, d.x, unused)) return let_general(e);
+    Variable& v = e.vars.vars[static_cast<size_t>(e.eval.ref.number)];
+    const int64_t element = e.eval.ref.element;
+    if (v.type != kVarString) return let_general(e);
+    // A literal names no variable; the evaluator resets these for it.
+    VarRef& ref = e.eval.ref;
+    ref.whole = false;
+    ref.index_count = 0;
+    ref.index[0] = 0;
+    if (element >= 0 && static_cast<size_t>(element) < v.texts.size()) {
+      TextCell& cell = v.texts[static_cast<size_t>(element)];
+      if (d.code == 0) store_text(cell, decoded_text(d.y));
+      else append_text(cell, decoded_text(d.y));
+    }
+    e.eval.failed = false;
+    return 0;
+  }
+};
+
+FastRun integer_let(const CompiledExpression& target, const CompiledExpression& source) {
+  switch (target.shape) {
+    case FastShape::kVar: return run_for_shape<IntegerLet<FastShape::kVar>::From>(source);
+    case FastShape::kElementByVar: return run_for_shape<IntegerLet<FastShape::kElementByVar>::From>(source);
+    default: return run_for_shape<IntegerLet<FastShape::kSteps>::From>(source);
+  }
+}
+
+FastRun text_let(const CompiledExpression& target) {
+  switch (target.shape) {
+    case FastShape::kVar: return TextLet<FastShape::kVar>::run;
+    case FastShape::kElementByVar: return TextLet<FastShape::kElementByVar>::run;
+    default: return TextLet<FastShape::kSteps>::run;
+  }
+}
+
+// Decodes the current LET: a decodable target with an integer source of
+// the integer table, or with a plain literal for = and +=.
+void decode_let(Engine& e, FastInstruction& f) {
+  f.decoded = true;
+  const ArgRecordView target = current_record(e, 0), source = current_record(e, 1);
+  const uint8_t code = target.assign_op();
+  const std::span<const uint8_t> res = e.dispatch.task->image->resources;
+  const int ts = target.selector(), ss = source.selector();
+  if (code >= kOperatorCount || !within(res, target) || !within(res, source) || ts < 1 || ts > 4 || ss < 1 || ss > 4)
+    return;  // reported the general way
+  CompiledExpression x, y;
+  compile_expression(res.subspan(target.offset(), target.size()), x);
+  if (!x.target) return;
+  compile_expression(res.subspan(source.offset(), source.size()), y);
+  FastRun run = nullptr;
+  if (y.kind == FastKind::kInt && (ss == 1 || ss == 3)) run = integer_let(x, y);
+  else if (y.kind == FastKind::kText && code <= 1) run = text_let(x);
+  if (!run) return;
+  DecodedForm& d = new_decoded_form(e);
+  d.code = code;
+  d.x = x;
+  d.y = y;
+  f.form = &d;
+  f.run = run;
+}
+
+}  // namespace
+
+int let_command(Engine& e) {
+  if (!require_records(e, 2)) return -1;
+  FastInstruction* f = current_fast_instruction(e);
+  if (f && !f->decoded) decode_let(e, *f);
+  if (f && f->run) return f->run(e, *f);
+  return let_general(e);
 }
 
 }  // namespace nv::data

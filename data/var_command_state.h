@@ -1,19 +1,16 @@
 // State the variable commands keep between instructions: MATH RND's
 // MT19937 generator, seeded once when the engine starts with the
-// millisecond timer, and the decoded LET instructions.
+// millisecond timer.
 #pragma once
 
 #include <random>
-#include <vector>
 
-#include "data/decoded_let.h"
 #include "platform/clock.h"
 
 namespace nv::data {
 
 struct VarCommandState {
   std::mt19937 random;
-  std::vector<DecodedLet> lets;  // kLetSlots once a LET has run
 };
 
 inline VarCommandState var_command_state_at_start(platform::Clock& clock) {

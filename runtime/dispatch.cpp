@@ -55,7 +55,7 @@ int run_task(Engine& e, Task& t) {
     if (e.stop.load()) return 1;
     int command = fetch(e, d, t);
     if (command < 0) return -1;
-    int status = dispatch(e, d, command);
+    int status = run_fetched(e, d, t, command);
     if (status != 0) return status;
   }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/engine.h"
+#include "runtime/decoded_instructions.h"
 #include "runtime/dispatch.h"
 #include "runtime/script_tables.h"
 
@@ -36,5 +37,15 @@ inline int dispatch(Engine& e, const DispatchState& d, int command) {
 }
 
 inline int dispatch(Engine& e, int command) { return dispatch(e, e.dispatch, command); }
+
+// Runs the instruction fetch() has just read from `t`: its decoded form
+// when it has one and the engine is not paused, else the handler.
+inline int run_fetched(Engine& e, const DispatchState& d, const Task& t, int command) {
+  if (const FastInstruction* f = t.image->fast) {
+    const FastInstruction& fi = f[d.instruction];
+    if (fi.run && (d.pause.main_window_active || d.pause.background_exec)) return fi.run(e, fi);
+  }
+  return dispatch(e, d, command);
+}
 
 }  // namespace nv

@@ -5,8 +5,10 @@
 #include "runtime/arg_eval.h"
 #include "runtime/arg_slots.h"
 #include "runtime/control_flow.h"
+#include "runtime/decoded_instructions.h"
 #include "runtime/dispatch.h"
 #include "runtime/instruction_records.h"
+#include "values/script_expressions.h"
 
 namespace nv {
 
@@ -28,9 +30,11 @@ int break_levels(Engine& e, int lv_keyword, int64_t& levels) {
 
 }  // namespace
 
-int if_command(Engine& e) {
+namespace {
+
+// The general bodies (the instruction's records are there).
+int if_general(Engine& e) {
   Task& t = *e.dispatch.task;
-  if (!require_records(e, 3)) return -1;
   if (t.if_depth >= kStackLevels) return report(e, 101600, {"IF", "IF", kStackLevels});
   IfLevel& l = t.ifs[size_t(t.if_depth)];
   l.if_index = e.dispatch.instruction;
@@ -47,11 +51,8 @@ int if_command(Engine& e) {
   return 0;
 }
 
-int else_command(Engine& e) {
+int else_general(Engine& e) {
   Task& t = *e.dispatch.task;
-  if (t.if_depth <= 0) return nesting_error(e, "ELSE", "IF");
-  if (e.dispatch.arg_count == 0) return 0;
-  if (!require_records(e, 2)) return -1;
   bool ok = true;
   int64_t cond = record_int(e, 0, ok);
   if (!ok) return -1;
@@ -60,6 +61,89 @@ int else_command(Engine& e) {
   if (next != 0) t.pc = static_cast<int32_t>(next);
   else jump_to_top_ifend(t);
   return 0;
+}
+
+// IF with a decoded condition of shape S. The condition is evaluated before
+// the level is pushed, so a failed check leaves nothing for the general
+// body to undo.
+template <FastShape S>
+struct DecodedIf {
+  static int run(Engine& e, const FastInstruction& f) {
+    const DecodedForm& d = *f.form;
+    Task& t = *e.dispatch.task;
+    int64_t cond;
+    if (t.if_depth + 1 >= kStackLevels || !decoded_forms_allowed(e.eval) || !run_decoded_as<S, false>(e, d.x, cond))
+      return if_general(e);
+    e.eval.failed = false;
+    IfLevel& l = t.ifs[size_t(t.if_depth)];
+    ++t.if_depth;
+    l.if_index = e.dispatch.instruction;
+    l.saved_loop_depth = t.loop_depth;
+    l.ifend_target = d.target2;
+    if (cond == 0) t.pc = d.target1 != 0 ? d.target1 : d.target2;
+    return 0;
+  }
+};
+
+// ELSE with a decoded condition of shape S (inside an IF).
+template <FastShape S>
+struct DecodedElse {
+  static int run(Engine& e, const FastInstruction& f) {
+    const DecodedForm& d = *f.form;
+    Task& t = *e.dispatch.task;
+    int64_t cond;
+    if (t.if_depth <= 0 || !decoded_forms_allowed(e.eval) || !run_decoded_as<S, false>(e, d.x, cond)) {
+      if (t.if_depth <= 0) return nesting_error(e, "ELSE", "IF");
+      return else_general(e);
+    }
+    e.eval.failed = false;
+    if (cond != 0) return 0;
+    if (d.target1 != 0) t.pc = d.target1;
+    else jump_to_top_ifend(t);
+    return 0;
+  }
+};
+
+// Decodes the condition (record 0) of the current IF or ELSE: an integer
+// expression of the integer table, with the targets of records 1 and 2
+// (checked against the instruction count when the script loaded).
+template <template <FastShape> class Run>
+void decode_condition(Engine& e, FastInstruction& f, int records) {
+  f.decoded = true;
+  const ArgRecordView rec = current_record(e, 0);
+  if (rec.selector() != 1 && rec.selector() != 3) return;
+  const std::span<const uint8_t> res = e.dispatch.task->image->resources;
+  if (rec.offset() > res.size() || rec.size() > res.size() - rec.offset()) return;  // the general body reports it
+  CompiledExpression c;
+  compile_expression(res.subspan(rec.offset(), rec.size()), c);
+  if (c.kind != FastKind::kInt) return;
+  DecodedForm& d = new_decoded_form(e);
+  d.x = c;
+  d.target1 = static_cast<int32_t>(current_record(e, 1).size());
+  d.target2 = records > 2 ? static_cast<int32_t>(current_record(e, 2).size()) : 0;
+  f.form = &d;
+  f.run = run_for_shape<Run>(c);
+}
+
+}  // namespace
+
+int if_command(Engine& e) {
+  if (!require_records(e, 3)) return -1;
+  FastInstruction* f = current_fast_instruction(e);
+  if (f && !f->decoded) decode_condition<DecodedIf>(e, *f, 3);
+  if (f && f->run) return f->run(e, *f);
+  return if_general(e);
+}
+
+int else_command(Engine& e) {
+  Task& t = *e.dispatch.task;
+  if (t.if_depth <= 0) return nesting_error(e, "ELSE", "IF");
+  if (e.dispatch.arg_count == 0) return 0;
+  if (!require_records(e, 2)) return -1;
+  FastInstruction* f = current_fast_instruction(e);
+  if (f && !f->decoded) decode_condition<DecodedElse>(e, *f, 2);
+  if (f && f->run) return f->run(e, *f);
+  return else_general(e);
 }
 
 int ifblend_command(Engine& e) {

@@ -41,7 +41,7 @@ void run_turn(Engine& e, TaskNode& node) {
   while (!e.stop.load() && !yield) {
     int command = fetch(e, d, task);
     if (command < 0) break;
-    int status = dispatch(e, d, command);
+    int status = run_fetched(e, d, task, command);
     yield = (status & 0xFF) != 0;
     ++t.command_counter;
     if (e.config.debug_mode != 0 && (t.command_counter % 1024) == 0) corner_check(e);

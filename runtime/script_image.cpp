@@ -103,6 +103,8 @@ int install_script(Engine& e, uint32_t number, std::vector<uint8_t> block) {
   img.created = true;
   // The block replaced here may hold decoded expressions' addresses.
   clear_script_expressions(e);
+  img.fast = nullptr;
+  img.decoded.reset();
   auto bad = [&] {
     img.count = 0;
     img.arg_start.clear();

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -71,6 +72,12 @@ struct ArgRecordView {
   }
 };
 
+struct DecodedInstructions;  // runtime/decoded_instructions.h
+struct FastInstruction;
+struct DecodedInstructionsDeleter {
+  void operator()(DecodedInstructions* d) const;
+};
+
 // A compiled script (nvt%05d.nbn) after loading: the areas are descrambled in
 // place in the kept file block.
 struct ScriptImage {
@@ -80,6 +87,11 @@ struct ScriptImage {
   std::vector<uint8_t> block;
   std::span<uint8_t> code, args, resources, lines;
   std::vector<uint8_t*> arg_start;  // first argument record of each instruction
+  // Instructions decoded for direct execution, made when the first is
+  // decoded (a cache over the immutable bytes, hence mutable); `fast` is
+  // their table, one entry per instruction, or null.
+  mutable std::unique_ptr<DecodedInstructions, DecodedInstructionsDeleter> decoded;
+  mutable const FastInstruction* fast = nullptr;
 
   uint8_t command_of(uint32_t i) const { return code[4 * size_t(i)]; }
   uint8_t arg_count_of(uint32_t i) const { return code[4 * size_t(i) + 1]; }

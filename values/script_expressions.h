@@ -170,64 +170,13 @@ inline bool read_element(const Variable* vars, const VarRef& ref, uint32_t numbe
 
 }  // namespace fast_detail
 
-// Runs a kInt form, recording variable references as the token evaluator
-// does. As a target (the form's `target` set), the last step only names its
-// variable (element) and reads nothing; `result` is then 0. False when a
-// check fails: the caller then runs the general evaluator, which starts
-// over, so nothing done here is seen (the decoded form writes only the
-// last variable reference, in the token evaluator's order).
+namespace fast_detail {
+
+// The step loop (FastShape::kSteps, and a target shape without a direct
+// form). The reference fields are reset by the caller.
 template <bool Target>
-inline bool run_decoded(Engine& e, const CompiledExpression& c, int64_t& result) {
-  if (c.max_number >= e.vars.vars.size()) return false;  // a missing variable is reported there
-  const Variable* const vars = e.vars.vars.data();
-  VarRef& ref = e.eval.ref;
-  ref.whole = false;
-  ref.index_count = 0;
-  ref.index[0] = 0;
+inline bool run_steps(const Variable* vars, VarRef& ref, const CompiledExpression& c, int64_t& result) {
   const FastStep* p = c.step.data();
-  {
-    using namespace fast_detail;
-    int64_t x;
-    switch (c.shape) {
-      case FastShape::kConst:
-        if constexpr (Target) break;
-        result = p[0].imm;
-        return true;
-      case FastShape::kVar:
-        if constexpr (Target) {
-          ref.number = static_cast<int32_t>(p[0].number);
-          ref.element = 0;
-          result = 0;
-          return true;
-        }
-        return load_var(vars, ref, p[0].number, result);
-      case FastShape::kVarOp:
-        if constexpr (Target) break;
-        if (!load_var(vars, ref, p[0].number, x)) return false;
-        result = apply_binary(p[1].op, x, p[1].imm);
-        return true;
-      case FastShape::kVarOpOp:
-        if constexpr (Target) break;
-        if (!load_var(vars, ref, p[0].number, x)) return false;
-        result = apply_binary(p[2].op, apply_binary(p[1].op, x, p[1].imm), p[2].imm);
-        return true;
-      case FastShape::kElementByVar:
-        if (!load_var(vars, ref, p[0].number, x) || !name_element1(vars, ref, p[1].number, x)) return false;
-        if constexpr (Target) {
-          result = 0;
-          return true;
-        }
-        return read_element(vars, ref, p[1].number, result);
-      case FastShape::kElementByVarOp:
-        if constexpr (Target) break;
-        if (!load_var(vars, ref, p[0].number, x) || !name_element1(vars, ref, p[1].number, x) ||
-            !read_element(vars, ref, p[1].number, x))
-          return false;
-        result = apply_binary(p[2].op, x, p[2].imm);
-        return true;
-      case FastShape::kSteps: break;
-    }
-  }
   int64_t s[kMaxFastDepth];
   int sp = 0;
   const FastStep* const end = p + c.steps - (Target ? 1 : 0);
@@ -256,7 +205,7 @@ inline bool run_decoded(Engine& e, const CompiledExpression& c, int64_t& result)
       default: break;
     }
     const int64_t r = p->count ? p->imm : s[--sp];
-    s[sp - 1] = fast_detail::apply_binary(p->op, s[sp - 1], r);
+    s[sp - 1] = apply_binary(p->op, s[sp - 1], r);
   }
   if constexpr (Target) {
     if (p->op == FastOp::kVar) {
@@ -273,6 +222,79 @@ inline bool run_decoded(Engine& e, const CompiledExpression& c, int64_t& result)
     result = s[0];
   }
   return true;
+}
+
+}  // namespace fast_detail
+
+// Runs a kInt form of shape S (c.shape == S), recording variable
+// references as the token evaluator does. As a target (the form's `target`
+// set), the last step only names its variable (element) and reads nothing;
+// `result` is then 0. False when a check fails: the caller then runs the
+// general evaluator, which starts over, so nothing done here is seen (the
+// decoded form writes only the last variable reference, in the token
+// evaluator's order). The shape is a template argument so that decoded
+// instructions (runtime/decoded_instructions.h) pick their code once.
+template <FastShape S, bool Target>
+inline bool run_decoded_as(Engine& e, const CompiledExpression& c, int64_t& result) {
+  using namespace fast_detail;
+  if (c.max_number >= e.vars.vars.size()) return false;  // a missing variable is reported there
+  const Variable* const vars = e.vars.vars.data();
+  VarRef& ref = e.eval.ref;
+  ref.whole = false;
+  ref.index_count = 0;
+  ref.index[0] = 0;
+  const FastStep* p = c.step.data();
+  int64_t x;
+  if constexpr (S == FastShape::kConst && !Target) {
+    result = p[0].imm;
+    return true;
+  } else if constexpr (S == FastShape::kVar) {
+    if constexpr (Target) {
+      ref.number = static_cast<int32_t>(p[0].number);
+      ref.element = 0;
+      result = 0;
+      return true;
+    }
+    return load_var(vars, ref, p[0].number, result);
+  } else if constexpr (S == FastShape::kVarOp && !Target) {
+    if (!load_var(vars, ref, p[0].number, x)) return false;
+    result = apply_binary(p[1].op, x, p[1].imm);
+    return true;
+  } else if constexpr (S == FastShape::kVarOpOp && !Target) {
+    if (!load_var(vars, ref, p[0].number, x)) return false;
+    result = apply_binary(p[2].op, apply_binary(p[1].op, x, p[1].imm), p[2].imm);
+    return true;
+  } else if constexpr (S == FastShape::kElementByVar) {
+    if (!load_var(vars, ref, p[0].number, x) || !name_element1(vars, ref, p[1].number, x)) return false;
+    if constexpr (Target) {
+      result = 0;
+      return true;
+    }
+    return read_element(vars, ref, p[1].number, result);
+  } else if constexpr (S == FastShape::kElementByVarOp && !Target) {
+    if (!load_var(vars, ref, p[0].number, x) || !name_element1(vars, ref, p[1].number, x) ||
+        !read_element(vars, ref, p[1].number, x))
+      return false;
+    result = apply_binary(p[2].op, x, p[2].imm);
+    return true;
+  } else {
+    return run_steps<Target>(vars, ref, c, result);
+  }
+}
+
+// run_decoded_as() for whatever shape the form has.
+template <bool Target>
+inline bool run_decoded(Engine& e, const CompiledExpression& c, int64_t& result) {
+  switch (c.shape) {
+    case FastShape::kConst: return run_decoded_as<FastShape::kConst, Target>(e, c, result);
+    case FastShape::kVar: return run_decoded_as<FastShape::kVar, Target>(e, c, result);
+    case FastShape::kVarOp: return run_decoded_as<FastShape::kVarOp, Target>(e, c, result);
+    case FastShape::kVarOpOp: return run_decoded_as<FastShape::kVarOpOp, Target>(e, c, result);
+    case FastShape::kElementByVar: return run_decoded_as<FastShape::kElementByVar, Target>(e, c, result);
+    case FastShape::kElementByVarOp: return run_decoded_as<FastShape::kElementByVarOp, Target>(e, c, result);
+    case FastShape::kSteps: break;
+  }
+  return run_decoded_as<FastShape::kSteps, Target>(e, c, result);
 }
 
 // eval_int() for a script expression. Of the evaluator's state a caller
