@@ -120,6 +120,49 @@ TEST(Let, LoopOfArithmeticOnElementsAndTextBuilding) {
   EXPECT_EQ(r.text_var("s"), std::string(501, 'x'));  // emptied at 3000, then 501 appends
 }
 
+TEST(Let, DecodedAssignmentsFollowARedeclaredArray) {
+  // Each round re-declares `a` with n elements; the element LETs were
+  // decoded in the first round and must check the size the array has now.
+  TitleRun r(R"(
+G_INT after = 0, seen[3]
+INT n = 4, k = 0, round = 0
+LOOP[SET=3]
+  INT a[n] = 1
+  k = n - 1
+  a[k] += 5
+  a[0] = a[k] * 2
+  seen[round] = a[0]
+  round += 1
+  n -= 2
+LOOPEND
+after = 1
+)");
+  ASSERT_TRUE(r.ok()) << r.messages();
+  r.run(3);
+  EXPECT_EQ(r.int_var("seen", 0), 12);  // a[3] of four elements
+  EXPECT_EQ(r.int_var("seen", 1), 12);  // a[1] of two
+  // Third round: `INT a[0]` is refused before any LET runs on it.
+  EXPECT_NE(r.first_error(), "");
+  EXPECT_EQ(r.int_var("seen", 2), 0);
+  EXPECT_EQ(r.int_var("after"), 0);
+
+  // An index that leaves the array after decoding is reported, and nothing is written.
+  TitleRun out(R"(
+G_INT b[2], k = 0, rounds = 0
+LOOP[SET=3]
+  b[k] += 7
+  rounds += 1
+  k += 1
+LOOPEND
+)");
+  ASSERT_TRUE(out.ok()) << out.messages();
+  out.run(3);
+  EXPECT_NE(out.first_error(), "");
+  EXPECT_EQ(out.int_var("rounds"), 2);
+  EXPECT_EQ(out.int_var("b", 0), 7);
+  EXPECT_EQ(out.int_var("b", 1), 7);
+}
+
 TEST(Let, TextWithAnotherOperatorIsRefused) {
   // The compiler refuses -= on text, so the operator byte is set afterwards.
   TitleRun r("STR s = \"ab\"\ns += \"cd\"\n");

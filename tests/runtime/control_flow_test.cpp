@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "display/windows_state.h"
 #include "formats/command_table.h"
 #include "host/frame.h"
 #include "host/startup.h"
@@ -71,6 +72,78 @@ LOOPEND
   EXPECT_EQ(r.int_var("picked", 2), 30);
   EXPECT_EQ(r.int_var("picked", 3), 99);
   EXPECT_EQ(r.int_var("picked", 4), 99);
+}
+
+TEST(ControlIf, ConditionsOfEveryKindChooseTheSameBranches) {
+  // Conditions the engine decodes (constants, variables, elements with
+  // operators) beside ones it leaves to the general evaluator (floats,
+  // texts, calls of the comparison on texts), in IF and ELSEIF, over rounds
+  // in which the chosen branch changes.
+  TitleRun r(R"(
+G_INT trace[8]
+INT i = 0, a[3] = 0
+FLT f = 0.0
+STR s = ""
+LOOP[SET=8]
+  a[i % 3] += i
+  f += 0.75
+  IF i % 4 == 3
+    trace[i] = 1
+  ELSEIF a[i % 3] > 4
+    trace[i] = 2
+  ELSEIF f > 2.5
+    trace[i] = 3
+  ELSEIF s == "xx"
+    trace[i] = 4
+  ELSE
+    trace[i] = 5
+  IFEND
+  s += "x"
+  i += 1
+LOOPEND
+)");
+  ASSERT_TRUE(r.ok()) << r.messages();
+  r.run(2);
+  EXPECT_EQ(r.first_error(), "");
+  // i: a[i%3] after the add, f after the add, s before the append
+  // 0: 0, 0.75, ""     -> 5     1: 1, 1.5, "x"   -> 5     2: 2, 2.25, "xx" -> 4
+  // 3: 3 (i%4 == 3)    -> 1     4: 5, 3.75       -> 2     5: 7             -> 2
+  // 6: 9               -> 2     7: 12 (i%4 == 3) -> 1
+  const int64_t want[8] = {5, 5, 4, 1, 2, 2, 2, 1};
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(r.int_var("trace", k), want[k]) << k;
+
+  // A decoded condition whose index leaves its array is reported.
+  TitleRun out(R"(
+G_INT b[2], k = 0, rounds = 0
+LOOP[SET=3]
+  IF b[k] == 0
+    rounds += 1
+  IFEND
+  k += 1
+LOOPEND
+)");
+  ASSERT_TRUE(out.ok()) << out.messages();
+  out.run(2);
+  EXPECT_NE(out.first_error(), "");
+  EXPECT_EQ(out.int_var("rounds"), 2);
+}
+
+TEST(ControlIf, APausedEngineHoldsDecodedInstructionsToo) {
+  // Each turn begins at the decoded LET after the WAIT.
+  TitleRun r("G_INT n = 0\nLOOP[SET=-1]\n  WAIT[FRAME=1]\n  n += 1\n  IF n > 0\n    n += 1\n  IFEND\nLOOPEND\n");
+  ASSERT_TRUE(r.ok()) << r.messages();
+  r.run(3);
+  ASSERT_EQ(r.first_error(), "");
+  const int64_t before = r.int_var("n");
+  ASSERT_GT(before, 0);
+  // Window inactive, no background execution, and the message loop has
+  // ended: the held task runs nothing more.
+  r.engine().windows.at(0).active = false;
+  PauseState& p = r.engine().dispatch.pause;
+  p.background_exec = false;
+  p.pump_messages = [](Engine&) { return false; };
+  r.run(3);
+  EXPECT_EQ(r.int_var("n"), before);
 }
 
 TEST(ControlIf, BreakAndContinueByLevels) {
