@@ -85,7 +85,7 @@ inline void run_instructions(Engine& e, Task& t, int budget) {
   d.task = &t;
   for (int n = 0; n < budget && !e.stop.load(); ++n) {
     const int command = fetch(e, d, t);
-    if (command < 0 || dispatch(e, d, command) != 0) return;
+    if (command < 0 || run_fetched(e, d, t, command) != 0) return;
   }
 }
 

@@ -153,18 +153,26 @@ inline V16 alpha_lanes(V16 s) { return colour_lanes(as64(s) >> 48); }
 // 1 on the colour lanes, 0 on the alpha lane.
 inline V16 colour_ones() { return colour_lanes(V64{} + 1); }
 
-// d + (((f - d) x v) >> 16) for a per-pixel weight v in 0..65536 on the
-// colour lanes (the alpha lane keeps d): with c = 65536 - v split into bytes
-// c1 c0 and v into v1 v0, it is ((d c1 + f v1) + ((d c0 + f v0) >> 8)) >> 8,
-// every term within 16 bits.
-inline V16 rule_alpha_step(V16 d, V16 f, V64 v) {
-  const V64 c = 65536 - v;
-  const V16 c1 = colour_lanes(c >> 8) + as16(V64{} + (uint64_t(256) << 48));
-  const V16 c0 = colour_lanes(c & 255);
-  const V16 v1 = colour_lanes(v >> 8);
-  const V16 v0 = colour_lanes(v & 255);
-  const V16 high = d * c1 + f * v1;
-  const V16 low = d * c0 + f * v0;
+// The byte halves of the rule-with-alpha weights of one half of a step, as
+// colour lanes: with c = 65536 - v split into bytes c1 c0 and v into v1 v0
+// (v in 0..65536, one per pixel in 32-bit lanes), c1 carries 256 on the
+// alpha lane so that the alpha byte keeps d.
+struct RuleAlphaLanes {
+  V16 c1, c0, v1, v0;
+};
+
+inline RuleAlphaLanes rule_alpha_lanes(V32 v, bool high) {
+  const V32 c = 65536 - v;
+  return {weight_lanes(c >> 8, high) + as16(V64{} + (uint64_t(256) << 48)), weight_lanes(c & 255, high),
+          weight_lanes(v >> 8, high), weight_lanes(v & 255, high)};
+}
+
+// d + (((f - d) x v) >> 16) on the colour lanes (the alpha lane keeps d):
+// ((d c1 + f v1) + ((d c0 + f v0) >> 8)) >> 8, every term within 16 bits
+// (c1 + v1 <= 256, and c0 + v0 is 0 or 256).
+inline V16 rule_alpha_step(V16 d, V16 f, const RuleAlphaLanes& w) {
+  const V16 high = d * w.c1 + f * w.v1;
+  const V16 low = d * w.c0 + f * w.v0;
   return (high + (low >> 8)) >> 8;
 }
 
@@ -192,11 +200,9 @@ inline V16 blend_half(const BlendRow& r, V16 d, V16 s, V16 f, V64 v) {
     } else {
       return mix(d, f, ((alpha_lanes(s) + colour_ones()) * a) >> 8);
     }
-  } else if constexpr (Form == 4) {
-    return mix(d, f, as16(v));  // v: the weight lanes
   } else {
-    const V64 sa = as64(s) >> 48;
-    return rule_alpha_step(d, f, v * (Mode == 0 ? sa : sa + 1));
+    static_assert(Form == 4, "the rule-with-alpha form is blended in chunk()");
+    return mix(d, f, as16(v));  // v: the weight lanes
   }
 }
 
@@ -210,9 +216,6 @@ inline void chunk(const BlendRow& r, int32_t p, V32 w) {
   if constexpr (Form == 4) {
     v_lo = as64(weight_lanes(w, false));
     v_hi = as64(weight_lanes(w, true));
-  } else if constexpr (Form == 5) {
-    v_lo = low_pixels(w);
-    v_hi = high_pixels(w);
   }
   const V16 d_lo = low_half(d8), d_hi = high_half(d8);
   const V16 s_lo = low_half(s8), s_hi = high_half(s8);
@@ -225,7 +228,16 @@ inline void chunk(const BlendRow& r, int32_t p, V32 w) {
     f_lo = mode_f<Mode>(d_lo, s_lo);
     f_hi = mode_f<Mode>(d_hi, s_hi);
   }
-  store8(dp, pack(blend_half<Mode, Form>(r, d_lo, s_lo, f_lo, v_lo), blend_half<Mode, Form>(r, d_hi, s_hi, f_hi, v_hi)));
+  if constexpr (Form == 5) {
+    // The weight times the source alpha (mode 0: sa, else sa + 1), at most
+    // 65536, is formed in 32-bit lanes before it is split into bytes.
+    const V32 sa = ((V32)s8 >> 24) + (Mode == 0 ? 0u : 1u);
+    const V32 v = w * sa;
+    store8(dp, pack(rule_alpha_step(d_lo, f_lo, rule_alpha_lanes(v, false)),
+                    rule_alpha_step(d_hi, f_hi, rule_alpha_lanes(v, true))));
+  } else {
+    store8(dp, pack(blend_half<Mode, Form>(r, d_lo, s_lo, f_lo, v_lo), blend_half<Mode, Form>(r, d_hi, s_hi, f_hi, v_hi)));
+  }
 }
 
 template <int Mode, int Form>
