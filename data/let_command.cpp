@@ -63,6 +63,15 @@ bool within(std::span<const uint8_t> res, ArgRecordView r) {
   return r.offset() <= res.size() && r.size() <= res.size() - r.offset();
 }
 
+// = (code 0) or += of `text` into element `element` of text variable `v`;
+// an element outside the variable drops the write, as write_text does.
+void assign_text(Variable& v, int64_t element, uint8_t code, std::string_view text) {
+  if (element < 0 || static_cast<size_t>(element) >= v.texts.size()) return;
+  TextCell& cell = v.texts[static_cast<size_t>(element)];
+  if (code == 0) store_text(cell, text);
+  else append_text(cell, text);
+}
+
 int assign_system(Engine& e, uint32_t number, int64_t element, std::span<const uint8_t> src, int selector) {
   const Variable* v = e.vars.find(number);
   switch (v ? v->type : int8_t(kVarNone)) {
@@ -121,14 +130,20 @@ int let_general(Engine& e) {
       // numeric source gives the empty text.
       std::string_view text = eval_script_text(e, src, selector);
       if (ev.failed) return -1;
-      if (code == 0) return write_text(e, *v, element, text);
-      // An element outside the variable drops the write, as write_text does.
-      if (element >= 0 && static_cast<size_t>(element) < v->texts.size())
-        append_text(v->texts[static_cast<size_t>(element)], text);
+      assign_text(*v, element, code, text);
       return 0;
     }
     default: return report(e, 101140);
   }
+}
+
+// Names the target of a decoded LET (shape T): its variable, or null when
+// the general body has to run.
+template <FastShape T>
+Variable* decoded_target(Engine& e, const DecodedForm& d) {
+  int64_t unused;
+  if (!decoded_forms_allowed(e.eval) || !run_decoded_as<T, true>(e, d.x, unused)) return nullptr;
+  return &e.vars.vars[static_cast<size_t>(e.eval.ref.number)];  // the number is checked by the run
 }
 
 // An integer target of shape T (kSteps: any other target shape) with an
@@ -139,14 +154,13 @@ struct IntegerLet {
   struct From {
     static int run(Engine& e, const FastInstruction& f) {
       const DecodedForm& d = *f.form;
-      int64_t value;
-      if (!decoded_forms_allowed(e.eval) || !run_decoded_as<T, true>(e, d.x, value)) return let_general(e);
-      Variable& v = e.vars.vars[static_cast<size_t>(e.eval.ref.number)];  // checked by the target's run
+      Variable* v = decoded_target<T>(e, d);
       const int64_t element = e.eval.ref.element;
-      if (v.type != kVarInt || element >= v.count || static_cast<uint64_t>(element) >= v.ints.size() ||
+      int64_t value;
+      if (!v || v->type != kVarInt || element >= v->count || static_cast<uint64_t>(element) >= v->ints.size() ||
           !run_decoded_as<S, false>(e, d.y, value))
         return let_general(e);
-      int64_t& cell = v.ints[static_cast<size_t>(element)];
+      int64_t& cell = v->ints[static_cast<size_t>(element)];
       cell = apply_int(d.code, cell, value);
       e.eval.failed = false;
       return 0;
@@ -159,21 +173,11 @@ template <FastShape T>
 struct TextLet {
   static int run(Engine& e, const FastInstruction& f) {
     const DecodedForm& d = *f.form;
-    int64_t unused;
-    if (!decoded_forms_allowed(e.eval) || !run_decoded_as<T, true>(e, d.x, unused)) return let_general(e);
-    Variable& v = e.vars.vars[static_cast<size_t>(e.eval.ref.number)];
+    Variable* v = decoded_target<T>(e, d);
+    if (!v || v->type != kVarString) return let_general(e);
     const int64_t element = e.eval.ref.element;
-    if (v.type != kVarString) return let_general(e);
-    // A literal names no variable; the evaluator resets these for it.
-    VarRef& ref = e.eval.ref;
-    ref.whole = false;
-    ref.index_count = 0;
-    ref.index[0] = 0;
-    if (element >= 0 && static_cast<size_t>(element) < v.texts.size()) {
-      TextCell& cell = v.texts[static_cast<size_t>(element)];
-      if (d.code == 0) store_text(cell, decoded_text(d.y));
-      else append_text(cell, decoded_text(d.y));
-    }
+    begin_reference(e.eval.ref);  // a literal names no variable
+    assign_text(*v, element, d.code, decoded_text(d.y));
     e.eval.failed = false;
     return 0;
   }

@@ -63,6 +63,15 @@ int else_general(Engine& e) {
   return 0;
 }
 
+// Evaluates a decoded condition of shape S; false when the general body has
+// to run.
+template <FastShape S>
+bool decoded_condition(Engine& e, const DecodedForm& d, int64_t& cond) {
+  if (!decoded_forms_allowed(e.eval) || !run_decoded_as<S, false>(e, d.x, cond)) return false;
+  e.eval.failed = false;
+  return true;
+}
+
 // IF with a decoded condition of shape S. The condition is evaluated before
 // the level is pushed, so a failed check leaves nothing for the general
 // body to undo.
@@ -72,9 +81,7 @@ struct DecodedIf {
     const DecodedForm& d = *f.form;
     Task& t = *e.dispatch.task;
     int64_t cond;
-    if (t.if_depth + 1 >= kStackLevels || !decoded_forms_allowed(e.eval) || !run_decoded_as<S, false>(e, d.x, cond))
-      return if_general(e);
-    e.eval.failed = false;
+    if (t.if_depth + 1 >= kStackLevels || !decoded_condition<S>(e, d, cond)) return if_general(e);
     IfLevel& l = t.ifs[size_t(t.if_depth)];
     ++t.if_depth;
     l.if_index = e.dispatch.instruction;
@@ -92,11 +99,8 @@ struct DecodedElse {
     const DecodedForm& d = *f.form;
     Task& t = *e.dispatch.task;
     int64_t cond;
-    if (t.if_depth <= 0 || !decoded_forms_allowed(e.eval) || !run_decoded_as<S, false>(e, d.x, cond)) {
-      if (t.if_depth <= 0) return nesting_error(e, "ELSE", "IF");
-      return else_general(e);
-    }
-    e.eval.failed = false;
+    if (t.if_depth <= 0) return nesting_error(e, "ELSE", "IF");
+    if (!decoded_condition<S>(e, d, cond)) return else_general(e);
     if (cond != 0) return 0;
     if (d.target1 != 0) t.pc = d.target1;
     else jump_to_top_ifend(t);

@@ -534,9 +534,7 @@ bool evaluate(Engine& e, std::span<const uint8_t> expr, int mode) {
   st.nesting = 0;
   st.not_constant = false;
   st.failed = false;
-  st.ref.whole = false;
-  st.ref.index_count = 0;
-  st.ref.index[0] = 0;
+  begin_reference(st.ref);
   st.stack[0] = ValueSlot{};
   const uint8_t* p = expr.data();
   const uint8_t* const end = p + expr.size();

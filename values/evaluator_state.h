@@ -35,6 +35,14 @@ struct VarRef {
   std::array<int64_t, kRecordedIndexes> index{};  // the first of them
 };
 
+// What every evaluation resets of the last reference before its first
+// token (number and element keep the previous reference until one is made).
+inline void begin_reference(VarRef& r) {
+  r.whole = false;
+  r.index_count = 0;
+  r.index[0] = 0;
+}
+
 struct ElementLevel {
   uint32_t sp = 0;  // stack position of the placeholder
   uint32_t number = 0;
@@ -67,9 +75,8 @@ struct EvaluatorState {
   bool target = false;         // an assignment target: the text it names is not read
 
   // Decoded script expressions, made on first use, dropped when scripts
-  // load; `generation` advances at each drop.
+  // load.
   std::unique_ptr<CompiledExpressions, CompiledExpressionsDeleter> compiled;
-  uint32_t generation = 0;
 
   VarRef ref;
   std::string system_text;  // reused buffer for text system variables

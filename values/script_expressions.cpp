@@ -204,7 +204,6 @@ void compile_expression(std::span<const uint8_t> expr, CompiledExpression& c) {
 
 void clear_script_expressions(Engine& e) {
   e.eval.compiled.reset();
-  ++e.eval.generation;
 }
 
 }  // namespace nv

@@ -90,9 +90,7 @@ struct CompiledExpressions {
   std::array<CompiledExpression, kExpressionSlots> slot{};
 };
 
-// Drops every decoded expression (an image was installed or released) and
-// advances EvaluatorState::generation, which other caches of decoded
-// script parts check.
+// Drops every decoded expression (an image was installed or released).
 void clear_script_expressions(Engine& e);
 
 // The decoded form of script expression `expr`, decoded on a miss (an
@@ -131,9 +129,6 @@ inline int64_t apply_binary(FastOp op, int64_t l, int64_t r) {
   }
 }
 
-}  // namespace fast_detail
-
-namespace fast_detail {
 
 // Reads integer variable `number`, element 0, recording the reference.
 inline bool load_var(const Variable* vars, VarRef& ref, uint32_t number, int64_t& out) {
@@ -167,10 +162,6 @@ inline bool read_element(const Variable* vars, const VarRef& ref, uint32_t numbe
   out = v.ints[static_cast<size_t>(k)];
   return true;
 }
-
-}  // namespace fast_detail
-
-namespace fast_detail {
 
 // The step loop (FastShape::kSteps, and a target shape without a direct
 // form). The reference fields are reset by the caller.
@@ -240,9 +231,7 @@ inline bool run_decoded_as(Engine& e, const CompiledExpression& c, int64_t& resu
   if (c.max_number >= e.vars.vars.size()) return false;  // a missing variable is reported there
   const Variable* const vars = e.vars.vars.data();
   VarRef& ref = e.eval.ref;
-  ref.whole = false;
-  ref.index_count = 0;
-  ref.index[0] = 0;
+  begin_reference(ref);
   const FastStep* p = c.step.data();
   int64_t x;
   if constexpr (S == FastShape::kConst && !Target) {
@@ -339,9 +328,7 @@ inline std::string_view eval_script_text(Engine& e, std::span<const uint8_t> exp
   if (selector >= 1 && selector <= 4 && decoded_forms_allowed(st)) {
     const CompiledExpression& c = decoded_expression(st, expr);
     if (c.kind == FastKind::kText) {
-      st.ref.whole = false;
-      st.ref.index_count = 0;
-      st.ref.index[0] = 0;
+      begin_reference(st.ref);
       st.failed = false;
       return decoded_text(c);
     }
