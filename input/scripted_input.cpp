@@ -4,6 +4,8 @@
 #include <charconv>
 #include <limits>
 
+#include "platform/utf8.h"
+
 namespace nv::input {
 
 namespace {
@@ -49,14 +51,9 @@ std::string upper(std::string_view w) {
 }
 
 bool valid_utf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + len > s.size()) return false;
-    for (size_t k = 1; k < len; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += len;
-  }
+  char32_t cp;
+  for (size_t i = 0; i < s.size();)
+    if (!platform::next_utf8(s, i, cp)) return false;
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/clipboard.h"
 #include "platform/encoding.h"
+#include "platform/utf8.h"
 
 namespace nv::platform {
 
@@ -11,13 +12,12 @@ std::string clipboard_utf8_to_sjis(std::string_view utf8) {
   // (a '?' would be a character the text never had).
   std::string out;
   for (size_t i = 0; i < utf8.size();) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-    if (i + len > utf8.size()) len = utf8.size() - i;
+    const size_t at = i;
+    char32_t cp;
+    if (!next_utf8(utf8, i, cp)) continue;  // a broken sequence: its first byte is left out
     bool ok = true;
-    std::string one = utf8_to_sjis(utf8.substr(i, len), &ok);
+    std::string one = utf8_to_sjis(utf8.substr(at, i - at), &ok);
     if (ok) out += one;
-    i += len;
   }
   return out;
 }

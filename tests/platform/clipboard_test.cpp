@@ -17,6 +17,9 @@ TEST(HeadlessClipboard, HoldsUnicodeAndGivesShiftJisBack) {
   // What a desktop program put there, with a character Shift-JIS lacks.
   c.set_utf8("é漢\xF0\x9F\x8E\xB5x");
   EXPECT_EQ(*c.text(), utf8_to_sjis("漢x"));
+  // A sequence broken off loses its lead byte only, not the characters after it.
+  c.set_utf8("a\xE3" "bc\xF0\x9F\x8E\xB5か");
+  EXPECT_EQ(*c.text(), utf8_to_sjis("abcか"));
 }
 
 }  // namespace
